@@ -1,0 +1,32 @@
+# Warnings for our own targets only; third-party headers come in as SYSTEM.
+function(veltra8_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+endfunction()
+
+# Splits the sources of a folder: window classes (form*.cpp) go into the
+# shared windows library, the rest into the folder's own library.
+# Further arguments are the libraries the folder's library links.
+function(veltra8_folder_library name)
+  file(GLOB all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(core_sources "")
+  set(form_sources "")
+  foreach(src IN LISTS all_sources)
+    get_filename_component(base ${src} NAME)
+    if(base MATCHES "^form[0-9]")
+      list(APPEND form_sources ${src})
+    elseif(NOT base STREQUAL "main.cpp")
+      list(APPEND core_sources ${src})
+    endif()
+  endforeach()
+  if(core_sources)
+    add_library(${name} STATIC ${core_sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    veltra8_warnings(${name})
+    if(ARGN)
+      target_link_libraries(${name} PUBLIC ${ARGN})
+    endif()
+  endif()
+  if(form_sources)
+    target_sources(veltra8_forms PRIVATE ${form_sources})
+  endif()
+endfunction()

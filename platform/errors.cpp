@@ -1,0 +1,20 @@
+#include "platform/errors.h"
+
+#include <cerrno>
+
+Exception::Exception(const QString& message) : std::runtime_error(message.toStdString()) {}
+
+EInOutError EInOutError::fromErrno(int err)
+{
+    switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return EInOutError(QStringLiteral("File access denied"), err);
+    case ENOSPC:
+    case EDQUOT:
+        return EInOutError(QStringLiteral("Disk full"), err);
+    default:
+        return EInOutError(QStringLiteral("I/O error %1").arg(err), err);
+    }
+}

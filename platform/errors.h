@@ -1,0 +1,28 @@
+#pragma once
+// The program's failures. Every failure is an exception carrying the text the
+// user sees in the standard error box; the classes mirror the runtime's
+// families so callers can tell a conversion failure from a file failure.
+#include <QString>
+#include <stdexcept>
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const QString& message);
+    QString Message() const { return QString::fromUtf8(what()); }
+};
+
+// A text that does not convert to a number.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file that cannot be created or written; carries the errno it came from.
+class EInOutError : public Exception {
+public:
+    EInOutError(const QString& message, int errorCode) : Exception(message), ErrorCode(errorCode) {}
+    // The runtime's text for an errno: "File access denied", "Disk full",
+    // otherwise "I/O error %d".
+    static EInOutError fromErrno(int err);
+    int ErrorCode;
+};
