@@ -3,7 +3,7 @@ function(veltra8_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
 endfunction()
 
-# Splits the sources of a folder: window classes (form*.cpp) go into the
+# Splits the sources of a folder: window classes (form<digit>*.cpp, forms.cpp) go into the
 # shared windows library, the rest into the folder's own library.
 # Further arguments are the libraries the folder's library links.
 function(veltra8_folder_library name)
@@ -12,7 +12,7 @@ function(veltra8_folder_library name)
   set(form_sources "")
   foreach(src IN LISTS all_sources)
     get_filename_component(base ${src} NAME)
-    if(base MATCHES "^form[0-9]")
+    if(base MATCHES "^form([0-9]|s[.])")
       list(APPEND form_sources ${src})
     elseif(NOT base STREQUAL "main.cpp")
       list(APPEND core_sources ${src})

@@ -1,0 +1,7 @@
+#include "app/flags.h"
+
+ProgramFlags& Flags()
+{
+    static ProgramFlags flags;
+    return flags;
+}
