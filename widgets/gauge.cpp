@@ -1,0 +1,81 @@
+#include "widgets/gauge.h"
+
+#include "widgets/accessible.h"
+
+#include <QPainter>
+
+TGauge::TGauge(QWidget* parent) : QWidget(parent)
+{
+    InstrumentAccessibility::Install();
+}
+
+void TGauge::SetMaxValue(int max)
+{
+    if (max == maxValue_)
+        return;
+    maxValue_ = max;
+    progress_ = std::clamp(progress_, 0, std::max(0, maxValue_));
+    update();
+    InstrumentAccessibility::ValueChanged(this, progress_);
+}
+
+void TGauge::SetProgress(int progress)
+{
+    progress = std::clamp(progress, 0, std::max(0, maxValue_));
+    if (progress == progress_)
+        return;
+    progress_ = progress;
+    update();
+    InstrumentAccessibility::ValueChanged(this, progress_);
+}
+
+int TGauge::PercentDone() const
+{
+    if (maxValue_ <= 0)
+        return 0;
+    return int(qint64(progress_) * 100 / maxValue_);
+}
+
+void TGauge::SetForeColor(const QColor& color)
+{
+    if (color == foreColor_)
+        return;
+    foreColor_ = color;
+    update();
+}
+
+void TGauge::SetBackColor(const QColor& color)
+{
+    if (color == backColor_)
+        return;
+    backColor_ = color;
+    update();
+}
+
+QSize TGauge::sizeHint() const
+{
+    return {31, 28};
+}
+
+void TGauge::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF r = rect();
+    const qreal d = std::min(r.width(), r.height()) - 2;
+    if (d <= 1)
+        return;
+    const QRectF disc(r.center().x() - d / 2, r.center().y() - d / 2, d, d);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(backColor_);
+    p.drawEllipse(disc);
+    if (maxValue_ > 0 && progress_ > 0) {
+        // Angles in sixteenths of a degree, clockwise from twelve o'clock.
+        const int span = int(qint64(progress_) * 360 * 16 / maxValue_);
+        p.setBrush(foreColor_);
+        if (span >= 360 * 16)
+            p.drawEllipse(disc);
+        else
+            p.drawPie(disc, 90 * 16, -span);
+    }
+}
