@@ -1,0 +1,70 @@
+#pragma once
+// Plays the logger on the master side of a pseudo-terminal: live frames while
+// a client holds the slave open, the download transfer, the clock and rate
+// commands, and the fault switches of SimOptions. The executable veltra8-sim
+// owns one; tests own one in-process.
+//
+// Threads: Start() spawns one thread that does all the pty work and owns the
+// LoggerModel. The owner's thread calls Start, Stop and the readers; the
+// readers take a mutex or read atomics, so they may be called at any time.
+// Stop() wakes the thread through an eventfd, joins it and removes the link;
+// the destructor stops. After a hang-up fault without reopen the thread ends
+// by itself and Running() turns false.
+#include "sim/sim_options.h"
+#include "sim/sim_record.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class LoggerPty;
+class PortLink;
+
+class Simulator {
+public:
+    explicit Simulator(SimOptions options);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Makes the pty and the link and starts the thread. Throws
+    // std::runtime_error when either cannot be made.
+    void Start();
+    void Stop();
+    bool Running() const { return running_.load(); }
+
+    // The slave a client opens; changes when the port is made anew (a
+    // hang-up fault with reopen, or a client that left the port locked).
+    std::string SlavePath() const;
+    // The link in the virtual-ports folder; empty without one.
+    std::string LinkPath() const;
+    bool ClientPresent() const { return clientPresent_.load(); }
+    long long FramesSent() const { return framesSent_.load(); }
+    // How many times the port was made anew so far.
+    int Reopens() const { return reopens_.load(); }
+    SimRecord Record() const;
+
+    const SimOptions& Options() const { return options_; }
+
+private:
+    class Worker;
+
+    SimOptions options_;
+    std::unique_ptr<LoggerPty> pty_;
+    std::unique_ptr<PortLink> link_;
+    std::unique_ptr<Worker> worker_;
+    std::thread thread_;
+    int stopFd_ = -1;
+
+    mutable std::mutex mutex_;  // guards record_, slavePath_, linkPath_
+    SimRecord record_;
+    std::string slavePath_;
+    std::string linkPath_;
+
+    std::atomic<bool> running_{false};
+    std::atomic<bool> clientPresent_{false};
+    std::atomic<long long> framesSent_{0};
+    std::atomic<int> reopens_{0};
+};
