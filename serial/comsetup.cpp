@@ -1,0 +1,308 @@
+#include "serial/comsetup.h"
+
+#include "platform/application.h"
+#include "serial/ports.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QStringList& BaudRateTexts()
+{
+    static const QStringList texts{QStringLiteral("Custom"), QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),
+                                   QStringLiteral("1200"),   QStringLiteral("2400"),   QStringLiteral("4800"),   QStringLiteral("9600"),
+                                   QStringLiteral("14400"),  QStringLiteral("19200"),  QStringLiteral("38400"),  QStringLiteral("56000"),
+                                   QStringLiteral("57600"),  QStringLiteral("115200"), QStringLiteral("128000"), QStringLiteral("256000")};
+    return texts;
+}
+const QStringList& DataBitsTexts()
+{
+    static const QStringList texts{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")};
+    return texts;
+}
+const QStringList& StopBitsTexts()
+{
+    static const QStringList texts{QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
+    return texts;
+}
+const QStringList& ParityTexts()
+{
+    static const QStringList texts{QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"), QStringLiteral("Mark"), QStringLiteral("Space")};
+    return texts;
+}
+const QStringList& FlowControlTexts()
+{
+    static const QStringList texts{QStringLiteral("Hardware"), QStringLiteral("Software"), QStringLiteral("None"), QStringLiteral("Custom")};
+    return texts;
+}
+
+// Only the letters A to Z are folded, as the texts are plain ASCII.
+bool SameTextAscii(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char16_t>(x - 32);
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char16_t>(y - 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+template <typename E>
+E FromText(const QStringList& texts, const QString& text, E fallback)
+{
+    for (int i = 0; i < texts.size(); ++i) {
+        if (SameTextAscii(texts[i], text))
+            return static_cast<E>(i);
+    }
+    return fallback;
+}
+
+}  // namespace
+
+QString BaudRateToText(TBaudRate value) { return BaudRateTexts().value(value); }
+QString DataBitsToText(TDataBits value) { return DataBitsTexts().value(value); }
+QString StopBitsToText(TStopBits value) { return StopBitsTexts().value(value); }
+QString ParityToText(TParityBits value) { return ParityTexts().value(value); }
+QString FlowControlToText(TFlowControl value) { return FlowControlTexts().value(value); }
+
+TBaudRate BaudRateFromText(const QString& text) { return FromText(BaudRateTexts(), text, br9600); }
+TDataBits DataBitsFromText(const QString& text) { return FromText(DataBitsTexts(), text, dbEight); }
+TStopBits StopBitsFromText(const QString& text) { return FromText(StopBitsTexts(), text, sbOneStopBit); }
+TParityBits ParityFromText(const QString& text) { return FromText(ParityTexts(), text, prNone); }
+TFlowControl FlowControlFromText(const QString& text) { return FromText(FlowControlTexts(), text, fcCustom); }
+
+// ---------------------------------------------------------------------------
+
+QStringList TComSelect::Choices(TComProperty property)
+{
+    switch (property) {
+    case cpNone: return {};
+    case cpPort: {
+        QStringList ports;
+        ListSerialPorts(ports);
+        return ports;
+    }
+    case cpBaudRate: return BaudRateTexts();
+    case cpDataBits: return DataBitsTexts();
+    case cpStopBits: return StopBitsTexts();
+    case cpParity: return ParityTexts();
+    case cpFlowControl: return FlowControlTexts();
+    }
+    return {};
+}
+
+QString TComSelect::PortValueText() const
+{
+    if (!ComPort)
+        return {};
+    switch (ComProperty) {
+    case cpNone: return {};
+    case cpPort: return ComPort->Port();
+    case cpBaudRate: return BaudRateToText(ComPort->BaudRate());
+    case cpDataBits: return DataBitsToText(ComPort->DataBits());
+    case cpStopBits: return StopBitsToText(ComPort->StopBits());
+    case cpParity: return ParityToText(ComPort->Parity()->Bits());
+    case cpFlowControl: return FlowControlToText(ComPort->FlowControl()->FlowControl());
+    }
+    return {};
+}
+
+void TComSelect::StoreFromText(const QString& text)
+{
+    switch (ComProperty) {
+    case cpNone: break;
+    case cpPort: Port = text; break;
+    case cpBaudRate: BaudRate = BaudRateFromText(text); break;
+    case cpDataBits: DataBits = DataBitsFromText(text); break;
+    case cpStopBits: StopBits = StopBitsFromText(text); break;
+    case cpParity: Parity = ParityFromText(text); break;
+    case cpFlowControl: FlowControl = FlowControlFromText(text); break;
+    }
+}
+
+void TComSelect::ApplyToPort()
+{
+    if (!ComPort)
+        return;
+    switch (ComProperty) {
+    case cpNone: break;
+    case cpPort: ComPort->SetPort(Port); break;
+    case cpBaudRate: ComPort->SetBaudRate(BaudRate); break;
+    case cpDataBits: ComPort->SetDataBits(DataBits); break;
+    case cpStopBits: ComPort->SetStopBits(StopBits); break;
+    case cpParity: ComPort->Parity()->SetBits(Parity); break;
+    case cpFlowControl: ComPort->FlowControl()->SetFlowControl(FlowControl); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(false);
+    // `activated` is the user's pick; selections made in code do not store.
+    connect(this, &QComboBox::activated, this, [this] { Application::Guard([&] { picked(); }); });
+}
+
+void TComComboBox::SetComPort(TCustomComPort* port)
+{
+    if (select_.ComPort == port)
+        return;
+    disconnect(destroyedConnection_);
+    select_.ComPort = port;
+    if (port) {
+        destroyedConnection_ = connect(port, &QObject::destroyed, this, [this] {
+            select_.ComPort = nullptr;
+            if (count() > 0)
+                setCurrentIndex(0);
+        });
+        ShowPortValue();
+    }
+}
+
+void TComComboBox::SetComProperty(TComProperty property)
+{
+    select_.ComProperty = property;
+    FillChoices();
+}
+
+void TComComboBox::FillChoices()
+{
+    const QStringList items = TComSelect::Choices(select_.ComProperty);
+    clear();
+    addItems(items);
+    if (count() == 0)
+        return;
+    if (!select_.ComPort)
+        setCurrentIndex(0);
+    else
+        ShowPortValue();
+}
+
+QString TComComboBox::Text() const
+{
+    return currentIndex() >= 0 ? currentText() : QString();
+}
+
+void TComComboBox::SetText(const QString& text)
+{
+    int i = findText(text, Qt::MatchFixedString);
+    if (i >= 0)
+        setCurrentIndex(i);
+}
+
+void TComComboBox::ShowPortValue()
+{
+    if (!select_.ComPort)
+        return;
+    const int i = findText(select_.PortValueText(), Qt::MatchFixedString);
+    setCurrentIndex(i);
+    if (i >= 0)
+        select_.StoreFromText(itemText(i));
+}
+
+void TComComboBox::ApplyToPort()
+{
+    select_.ApplyToPort();
+}
+
+void TComComboBox::picked()
+{
+    select_.StoreFromText(Text());
+    if (select_.AutoApply)
+        ApplyToPort();
+}
+
+// ---------------------------------------------------------------------------
+
+TComSetupFrm::TComSetupFrm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ComSetupFrm"));
+    setWindowTitle(QStringLiteral("Setup"));
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(11);
+    setFont(f);
+    setFixedSize(231, 216);
+
+    GroupBox1 = new QGroupBox(QStringLiteral(" Settings "), this);
+    GroupBox1->setGeometry(8, 8, 217, 169);
+
+    auto label = [this](int top, const char* caption) {
+        auto* l = new QLabel(QString::fromLatin1(caption), GroupBox1);
+        l->move(8, top);
+        l->adjustSize();
+        return l;
+    };
+    Label1 = label(24, "Port");
+    Label2 = label(48, "Baud rate");
+    Label3 = label(72, "Data bits");
+    Label4 = label(96, "Stop bits");
+    Label5 = label(120, "Parity");
+    Label6 = label(144, "Flow control");
+
+    auto combo = [this](int top, TComProperty property, const char* name) {
+        auto* c = new TComComboBox(GroupBox1);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(80, top, 129, 21);
+        c->SetComProperty(property);
+        return c;
+    };
+    Combo1 = combo(16, cpPort, "Combo1");
+    Combo2 = combo(40, cpBaudRate, "Combo2");
+    Combo3 = combo(64, cpDataBits, "Combo3");
+    Combo4 = combo(88, cpStopBits, "Combo4");
+    Combo5 = combo(112, cpParity, "Combo5");
+    Combo6 = combo(136, cpFlowControl, "Combo6");
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setGeometry(70, 184, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setGeometry(150, 184, 75, 25);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    setTabOrder(Combo1, Combo2);
+    setTabOrder(Combo2, Combo3);
+    setTabOrder(Combo3, Combo4);
+    setTabOrder(Combo4, Combo5);
+    setTabOrder(Combo5, Combo6);
+    setTabOrder(Combo6, Button1);
+    setTabOrder(Button1, Button2);
+}
+
+TComComboBox* TComSetupFrm::Combo(int index) const
+{
+    TComComboBox* combos[] = {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6};
+    return index >= 1 && index <= 6 ? combos[index - 1] : nullptr;
+}
+
+void TCustomComPort::ShowPortSetup()
+{
+    // The port list is read here; a failure leaves before any dialog shows.
+    TComSetupFrm dialog;
+    for (int i = 1; i <= 6; ++i)
+        dialog.Combo(i)->SetComPort(this);
+    for (int i = 1; i <= 6; ++i)
+        dialog.Combo(i)->ShowPortValue();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    BeginSettingsChange();
+    try {
+        for (int i = 1; i <= 6; ++i)
+            dialog.Combo(i)->ApplyToPort();
+    } catch (...) {
+        EndSettingsChange();
+        throw;
+    }
+    EndSettingsChange();
+}

@@ -1,0 +1,234 @@
+#include "serial/comthread.h"
+
+#include "platform/application.h"
+#include "serial/comlink.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+// Modem lines and error counters cannot be waited for; on devices that have
+// them they are read this often.
+constexpr int kLinePollMs = 50;
+// How often the output queue is looked at while a write drains.
+constexpr int kTxPollMs = 5;
+
+constexpr TComEvents kInputEvents{evRxChar, evRxFlag, evRx80Full};
+constexpr TComEvents kModemEvents{evCTS, evDSR, evRLSD, evRing};
+constexpr TComEvents kCounterEvents{evError, evBreak};
+
+}  // namespace
+
+// The synchronous hand-over between the event thread and the port's thread.
+// Shared, so a hand-over being served outlives a thread stopped inside it.
+struct TComThread::HandOver {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool pending = false;  // a batch waits to be served
+    bool serving = false;  // the port's thread is processing it
+    bool stop = false;
+    bool ended = false;
+    TComEvents batch;
+    TComEvents current;  // the batch being dispatched
+
+    // On the port's thread: processes the waiting batch, if any.
+    static void Serve(const std::shared_ptr<HandOver>& self, TCustomComPort* port)
+    {
+        TComEvents events;
+        {
+            std::lock_guard l(self->lock);
+            if (!self->pending)
+                return;
+            self->pending = false;
+            self->serving = true;
+            events = self->batch;
+        }
+        // A handler's failure ends this batch only; the thread goes on.
+        Application::Guard([&] { port->ProcessComEvents(events); });
+        std::lock_guard l(self->lock);
+        self->serving = false;
+        self->changed.notify_all();
+    }
+};
+
+TComThread::TComThread(TCustomComPort* port)
+    : port_(port), link_(port->link_.get()), sync_(port->SyncMethod()), mask_(port->Events()), handOver_(std::make_shared<HandOver>())
+{
+}
+
+TComThread::~TComThread()
+{
+    Stop();
+}
+
+void TComThread::Start()
+{
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { Execute(); });
+}
+
+TComEvents TComThread::Events() const
+{
+    std::lock_guard l(handOver_->lock);
+    return handOver_->current;
+}
+
+void TComThread::Stop()
+{
+    if (!thread_.joinable())
+        return;
+    std::shared_ptr<HandOver> h = handOver_;
+    {
+        std::lock_guard l(h->lock);
+        h->stop = true;
+        h->changed.notify_all();
+    }
+    link_->threadWaker->Raise();
+    for (;;) {
+        std::unique_lock l(h->lock);
+        h->changed.wait(l, [&] { return h->pending || h->ended; });
+        if (h->pending) {
+            l.unlock();
+            HandOver::Serve(h, port_);
+            continue;
+        }
+        break;
+    }
+    thread_.join();
+}
+
+void TComThread::Dispatch(TComEvents batch)
+{
+    std::shared_ptr<HandOver> h = handOver_;
+    if (sync_ == smNone) {
+        {
+            std::lock_guard l(h->lock);
+            h->current = batch;
+        }
+        try {
+            port_->ProcessComEvents(batch);
+        } catch (...) {
+            // The error box belongs to the port's thread.
+            QMetaObject::invokeMethod(port_, [e = std::current_exception()] { Application::HandleException(e); }, Qt::QueuedConnection);
+        }
+        return;
+    }
+    // smThreadSync, and smWindowSync, which shares its hand-over.
+    std::unique_lock l(h->lock);
+    if (h->stop)
+        return;
+    h->batch = batch;
+    h->current = batch;
+    h->pending = true;
+    QMetaObject::invokeMethod(port_, [h, port = port_] { HandOver::Serve(h, port); }, Qt::QueuedConnection);
+    h->changed.notify_all();
+    // A stop does not abandon a batch still waiting: the stopping thread
+    // serves it. It only stops waiting for one being served, which is where
+    // a handler that closes the port would otherwise wait for itself.
+    h->changed.wait(l, [&] { return !h->pending && (!h->serving || h->stop); });
+}
+
+void TComThread::Execute()
+{
+    comm::Device& device = *link_->device;
+    comm::ModemStatus lines;
+    device.GetModemStatus(lines);
+    comm::LineErrorCounts counts;
+    device.GetLineErrorCounts(counts);
+    const bool watchInput = !(mask_ & kInputEvents).Empty();
+    const bool pollLines = lines.supported && !(mask_ & kModemEvents).Empty();
+    const bool pollCounts = counts.supported && !(mask_ & kCounterEvents).Empty();
+    const bool watchTx = mask_.Contains(evTxEmpty);
+    bool gone = false;
+    std::uint64_t reported = 0;  // the buffer starts empty at every opening
+
+    auto stopping = [&] {
+        std::lock_guard l(handOver_->lock);
+        return handOver_->stop;
+    };
+
+    while (!stopping()) {
+        unsigned want = 0;
+        int timeoutMs = -1;
+        if (!gone) {
+            want |= comm::WaitHangUp;
+            if (watchInput && link_->HasRoom())
+                want |= comm::WaitReadable;
+            if (pollLines || pollCounts)
+                timeoutMs = kLinePollMs;
+            if (watchTx && link_->txPending)
+                timeoutMs = timeoutMs < 0 ? kTxPollMs : std::min(timeoutMs, kTxPollMs);
+        }
+        const unsigned ready = device.Wait(want, link_->threadWaker.get(), timeoutMs);
+        if (ready & comm::WaitWoken)
+            link_->threadWaker->Clear();
+        if (stopping())
+            break;
+
+        TComEvents batch;
+        if (!gone && (ready & (comm::WaitReadable | comm::WaitGone)))
+            link_->Drain();
+        if (const std::uint64_t arrived = link_->arrived; arrived != reported) {
+            reported = arrived;
+            batch << evRxChar;
+        }
+        if (link_->rxFlagPending.exchange(false))
+            batch << evRxFlag;
+        if (link_->rx80Pending.exchange(false))
+            batch << evRx80Full;
+        if (!gone && (ready & comm::WaitGone))
+            link_->MarkGone(comm::GoneError());
+        if (!gone && link_->gone) {
+            // Handled once: reported as a device error, then no longer waited on.
+            gone = true;
+            batch << evError;
+        }
+        if (!gone && pollLines) {
+            comm::ModemStatus now;
+            if (device.GetModemStatus(now) == 0 && now.supported) {
+                if (now.cts != lines.cts)
+                    batch << evCTS;
+                if (now.dsr != lines.dsr)
+                    batch << evDSR;
+                if (now.rlsd != lines.rlsd)
+                    batch << evRLSD;
+                if (now.ring && !lines.ring)
+                    batch << evRing;
+                lines = now;
+            }
+        }
+        if (!gone && pollCounts) {
+            comm::LineErrorCounts now;
+            if (device.GetLineErrorCounts(now) == 0 && now.supported) {
+                if (now.brk != counts.brk)
+                    batch << evBreak;
+                if (now.frame != counts.frame || now.parity != counts.parity || now.overrun != counts.overrun || now.bufOverrun != counts.bufOverrun)
+                    batch << evError;
+                counts = now;
+            }
+        }
+        if (!gone && watchTx && link_->txPending) {
+            int queued = 0;
+            if (device.OutputQueued(queued) != 0 || queued == 0) {
+                link_->txPending = false;
+                batch << evTxEmpty;
+            }
+        }
+        batch = batch & mask_;
+        if (!batch.Empty())
+            Dispatch(batch);
+    }
+
+    // Stopped by a close: what is left in either direction is discarded.
+    if (!gone) {
+        device.Purge(true, true);
+        link_->ClearInput();
+    }
+    std::lock_guard l(handOver_->lock);
+    handOver_->ended = true;
+    handOver_->changed.notify_all();
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The event thread of an open port: waits for line events and hands each
+// batch to the port, which calls its handlers in their fixed order.
+//
+// Thread rules:
+//  - Created, started, stopped and destroyed on the port's thread, by
+//    OpenPort and ClosePort. One thread per opening.
+//  - The event thread waits on the device and on the port's thread waker
+//    (poll; never a busy loop: on a pty, or any device without modem lines,
+//    nothing but the device and the waker can wake it). Modem lines and the
+//    driver's error counters cannot be waited for, so on devices that have
+//    them they are read on a slow timer. A hung-up device is dropped from
+//    the wait, so a vanished device costs nothing either.
+//  - It reads received bytes into the port's input buffer (under the
+//    buffer's lock) so it can tell new bytes, the event character and the
+//    80 % level apart; everything else it reads is the device, whose calls
+//    are thread-safe, and the event set and sync method, fixed while open.
+//  - smThreadSync and smWindowSync: each batch is posted to the port's
+//    thread as a queued call, and the event thread waits until it has been
+//    processed (or until it is told to stop). smNone: the batch is
+//    processed on the event thread itself.
+//  - A handler's exception ends that batch only: it is shown in the
+//    standard error box and the next batch is delivered as usual.
+//  - Stop: the port's thread sets the stop flag and raises the waker, then
+//    keeps serving a pending hand-over until the thread has ended, so a
+//    close never deadlocks against a dispatch, even when it is called from
+//    inside a handler; then it joins.
+#include "serial/comport.h"
+
+#include <memory>
+#include <thread>
+
+class TComThread {
+public:
+    explicit TComThread(TCustomComPort* port);
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
+
+    void Start();
+    void Stop();
+    // The batch being dispatched.
+    TComEvents Events() const;
+
+    struct HandOver;
+
+private:
+    void Execute();
+    void Dispatch(TComEvents batch);
+
+    TCustomComPort* port_;
+    TCustomComPort::Link* link_;
+    TSyncMethod sync_;
+    TComEvents mask_;
+    std::shared_ptr<HandOver> handOver_;
+    std::thread thread_;
+};
