@@ -4,7 +4,10 @@
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
+#if __has_include("windows/form6.h")
 #include "windows/form6.h"
+#define HAVE_FORM6 1
+#endif
 #include "windows/form7.h"
 #include "windows/form8.h"
 
@@ -15,7 +18,9 @@ void CreateForms()
     Form2 = new TForm2;
     Form3 = new TForm3;
     Form5 = new TForm5;
+#ifdef HAVE_FORM6
     Form6 = new TForm6;
+#endif
     Form7 = new TForm7;
     Form8 = new TForm8;
     Form4 = new TForm4;
@@ -32,8 +37,10 @@ void DestroyForms()
     Form8 = nullptr;
     delete Form7;
     Form7 = nullptr;
+#ifdef HAVE_FORM6
     delete Form6;
     Form6 = nullptr;
+#endif
     delete Form5;
     Form5 = nullptr;
     delete Form3;
@@ -44,5 +51,7 @@ void DestroyForms()
 
 void ShowChartWindow()
 {
+#ifdef HAVE_FORM6
     Form6->ShowModal();
+#endif
 }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -64,6 +65,7 @@ void TForm::Show()
     show();
     raise();
     activateWindow();
+    activateIfThePlatformDoesNot();
 }
 
 int TForm::ShowModal()
@@ -77,6 +79,7 @@ int TForm::ShowModal()
     show();
     raise();
     activateWindow();
+    activateIfThePlatformDoesNot();
     QEventLoop loop;
     loop_ = &loop;
     if (isVisible())
@@ -158,6 +161,19 @@ bool TForm::event(QEvent* e)
         }
     }
     return handled;
+}
+
+void TForm::activateIfThePlatformDoesNot()
+{
+    // A window manager may refuse the focus (or there may be none), yet the
+    // window's per-showing set-up must run: if no activation arrived by the
+    // time the event loop turns, it runs now.
+    QTimer::singleShot(0, this, [this] {
+        if (activatePending_ && isVisible()) {
+            activatePending_ = false;
+            runActivate();
+        }
+    });
 }
 
 void TForm::runActivate()

@@ -64,6 +64,7 @@ protected:
 
 private:
     void runActivate();
+    void activateIfThePlatformDoesNot();
 
     QEventLoop* loop_ = nullptr;
     int modalResult_ = mrNone;

@@ -79,9 +79,11 @@ protected:
     bool download(const std::function<void()>& inspect)
     {
         bool opened = false;
+        int activations = Form5->ActivationCount();
         AnswerNextModal([&](QWidget* w) {
             if (w == Form5) {
                 opened = true;
+                WaitUntil([&] { return Form5->ActivationCount() > activations; }, 5000);
                 inspect();
             }
             w->close();
