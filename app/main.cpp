@@ -13,6 +13,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(Application::Title());
     QApplication::setApplicationDisplayName(Application::Title());
     QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("veltra8"));
     app.setQuitOnLastWindowClosed(false);
 
     CreateForms();

@@ -8,12 +8,16 @@
 #include "serial/comport.h"
 #include "widgets/abrockerswitch.h"
 
+#include "bench/report.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 #include <cstdio>
 #include <fcntl.h>
 #include <pty.h>
@@ -25,6 +29,7 @@
 namespace {
 
 int master = -1;
+std::vector<double> latencies;  // seconds, one per measured frame
 
 QByteArray frame(int n)
 {
@@ -51,7 +56,9 @@ void BM_FrameLastByteToIndicators(benchmark::State& state)
         auto t0 = std::chrono::steady_clock::now();
         processUntil(++n);
         auto t1 = std::chrono::steady_clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        double seconds = std::chrono::duration<double>(t1 - t0).count();
+        state.SetIterationTime(seconds);
+        latencies.push_back(seconds);
         // The logger pauses between frames; so does the benchmark.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -106,6 +113,15 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1000 - static_cast<int>(pause.elapsed()));
     }
     double cpu = cpuSeconds() - cpu0;
+    std::sort(latencies.begin(), latencies.end());
+    if (!latencies.empty()) {
+        double median = latencies[latencies.size() / 2] * 1e6;
+        double p99 = latencies[latencies.size() * 99 / 100] * 1e6;
+        ReportFigure("live frame: last byte to indicators (median)", median, "us",
+            "99th percentile " + std::to_string(static_cast<int>(p99)) + " us");
+    }
+    ReportFigure("idle CPU, connected, one live frame a second", 100.0 * cpu / (wall.elapsed() / 1000.0), "% of a core",
+        "over " + std::to_string(seconds) + " s");
     std::printf("live frames, one per second for %d s: CPU %.3f s (%.3f %% of one core)\n", seconds, cpu,
         100.0 * cpu / (wall.elapsed() / 1000.0));
 

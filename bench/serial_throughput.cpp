@@ -4,6 +4,8 @@
 // what CPU an open, idle port costs over ten seconds.
 #include "serial/comport.h"
 
+#include "bench/report.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -174,11 +176,14 @@ int main(int argc, char** argv)
     std::printf("  plain read() loop:              %10.2f MB/s\n", g_plainRate / 1e6);
     if (g_plainRate > 0)
         std::printf("  port path reaches %.0f %% of the plain loop\n", 100.0 * g_portRate / g_plainRate);
+    ReportFigure("capture: bytes/s through the received-characters path", g_portRate, "B/s",
+        "plain read() loop " + std::to_string(static_cast<long long>(g_plainRate)) + " B/s");
 
     int seconds = 10;
     if (const char* s = std::getenv("VELTRA8_BENCH_IDLE_SECONDS"))
         seconds = std::max(1, std::atoi(s));
     double cpu = IdlePortCpuSeconds(seconds);
     std::printf("\nOpen idle port: %.1f ms CPU over %d s (%.3f %% of one core)\n", cpu * 1000.0, seconds, 100.0 * cpu / seconds);
+    ReportFigure("idle CPU, port open", 100.0 * cpu / seconds, "% of a core", "over " + std::to_string(seconds) + " s");
     return 0;
 }

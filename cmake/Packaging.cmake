@@ -1,0 +1,127 @@
+# How the program ships: what `cmake --install` puts where, and the Debian
+# package built from it with `cmake --build <dir> --target package` or `cpack`.
+include(GNUInstallDirs)
+
+# --- The program and the simulator -------------------------------------------
+# The simulator ships with the program so anyone can try the client without a
+# logger. A folder still in the making must not break everyone's configure,
+# so a missing target is a warning here, not an error.
+set(veltra8_programs "")
+foreach(program veltra8 veltra8-sim)
+  if(TARGET ${program})
+    list(APPEND veltra8_programs ${program})
+  else()
+    message(WARNING "Packaging: target ${program} does not exist yet; it is left out of the install")
+  endif()
+endforeach()
+if(veltra8_programs)
+  install(TARGETS ${veltra8_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+# --- The icon ----------------------------------------------------------------
+# The picture is drawn in code, so a small tool renders it to PNG at build
+# time. Only the drawing's source is compiled in, which keeps the tool
+# independent of the windows library.
+set(veltra8_icon_sizes 16 32 64 128)
+set(veltra8_icon_dir ${CMAKE_BINARY_DIR}/icons/hicolor)
+add_executable(veltra8-write-icon
+  ${PROJECT_SOURCE_DIR}/packaging/write_icon.cpp
+  ${PROJECT_SOURCE_DIR}/windows/program_icon.cpp)
+target_include_directories(veltra8-write-icon PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(veltra8-write-icon PRIVATE Qt6::Gui)
+veltra8_warnings(veltra8-write-icon)
+
+set(veltra8_icon_files "")
+foreach(size IN LISTS veltra8_icon_sizes)
+  list(APPEND veltra8_icon_files ${veltra8_icon_dir}/${size}x${size}/apps/veltra8.png)
+endforeach()
+# Run offscreen: builds happen without a display. Leak reports from a
+# sanitizer build's Qt start-up would otherwise fail the build for nothing.
+add_custom_command(
+  OUTPUT ${veltra8_icon_files}
+  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+          $<TARGET_FILE:veltra8-write-icon> ${veltra8_icon_dir} ${veltra8_icon_sizes}
+  DEPENDS veltra8-write-icon
+  COMMENT "Rendering the program icon"
+  VERBATIM)
+add_custom_target(veltra8-icons ALL DEPENDS ${veltra8_icon_files})
+
+foreach(size IN LISTS veltra8_icon_sizes)
+  install(FILES ${veltra8_icon_dir}/${size}x${size}/apps/veltra8.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# --- Desktop entry and documentation -----------------------------------------
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/veltra8.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The udev rule is an option the administrator chooses, so it goes with the
+# documentation rather than into the udev rules folder.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md
+              ${PROJECT_SOURCE_DIR}/packaging/99-veltra8-serial.rules
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# --- Debian package ----------------------------------------------------------
+# Values reach the CPack run exactly as written here (regexes, the
+# multi-line description).
+set(CPACK_VERBATIM_VARIABLES TRUE)
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "veltra8")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "VELTRA8 client developers")
+set(CPACK_PACKAGE_CONTACT "VELTRA8 client developers <veltra8-client@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "VELTRA8 temperature data logger client / cliente del registrador VELTRA8")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}")
+
+set(CPACK_DEBIAN_PACKAGE_NAME "veltra8")
+set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION "science")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+# The package's one-line synopsis is the summary above; this is the rest.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+"Desktop client for the VELTRA8 eight-channel temperature data logger on an
+RS-232 line: live readings of the eight channels, download of the logger's
+memory into a table with a date and time per sample, saving to a text file,
+charts, setting the logger's clock and its sampling interval. Includes
+veltra8-sim, a logger simulator on a pseudo-terminal.
+.
+Cliente de escritorio del registrador de temperatura de ocho canales VELTRA8
+por línea RS-232: lecturas en vivo de los ocho canales, descarga de la
+memoria del registrador en una tabla con fecha y hora por muestra, guardado
+en archivo de texto, gráficos, puesta en hora del registrador y cambio del
+intervalo de muestreo. Incluye veltra8-sim, un simulador del registrador.")
+
+# The windows are laid out for Arial's metrics, which the machine maps to
+# Liberation Sans; without it every label and grid column is off. No shared
+# library pulls the fonts in, so they are always declared by hand.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+find_program(VELTRA8_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(VELTRA8_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+         ", libqt6widgets6, libqt6gui6, libqt6core6, libqt6printsupport6")
+endif()
+
+# A source archive of the checkout must not sweep up the build trees.
+set(CPACK_SOURCE_GENERATOR "TXZ")
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/")
+
+include(CPack)
+
+# --- Install check -----------------------------------------------------------
+# Installs into a scratch prefix and checks the result hangs together: the
+# desktop entry's command and icon exist where the entry says, the icons have
+# their sizes. Needs the whole program built, as ctest runs after a build.
+if(VELTRA8_BUILD_TESTS)
+  add_test(NAME Install_DesktopEntryCommandAndIconsInstalled
+           COMMAND ${CMAKE_COMMAND}
+                   -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DPREFIX=${CMAKE_BINARY_DIR}/install-check
+                   "-DICON_SIZES=${veltra8_icon_sizes}"
+                   -P ${PROJECT_SOURCE_DIR}/tests/packaging/install_layout_test.cmake)
+endif()
