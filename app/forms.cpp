@@ -4,10 +4,7 @@
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
-#if __has_include("windows/form6.h")
 #include "windows/form6.h"
-#define HAVE_FORM6 1
-#endif
 #include "windows/form7.h"
 #include "windows/form8.h"
 
@@ -18,9 +15,7 @@ void CreateForms()
     Form2 = new TForm2;
     Form3 = new TForm3;
     Form5 = new TForm5;
-#ifdef HAVE_FORM6
     Form6 = new TForm6;
-#endif
     Form7 = new TForm7;
     Form8 = new TForm8;
     Form4 = new TForm4;
@@ -37,10 +32,8 @@ void DestroyForms()
     Form8 = nullptr;
     delete Form7;
     Form7 = nullptr;
-#ifdef HAVE_FORM6
     delete Form6;
     Form6 = nullptr;
-#endif
     delete Form5;
     Form5 = nullptr;
     delete Form3;
@@ -51,7 +44,5 @@ void DestroyForms()
 
 void ShowChartWindow()
 {
-#ifdef HAVE_FORM6
     Form6->ShowModal();
-#endif
 }

@@ -34,7 +34,7 @@ QString FloatToStrFixed(double value, int precision, int digits);
 // thousands separators. "##0.0": 23.5 -> "23,5"; "##.##.##": 7 -> "7".
 QString FormatFloat(const QString& pattern, double value);
 
-// Date and time texts in a Delphi-style format ("dd/mm/yyyy", "hh:mm:ss"):
+// Date and time texts in a picture format ("dd/mm/yyyy", "hh:mm:ss"):
 // d, dd, m, mm, yy, yyyy, h, hh, n, nn, s, ss; 'm' right after an hour means
 // minutes; '/' and ':' become the separators of the settings.
 QString FormatDateTime(const QString& format, const QDate& date, const QTime& time);

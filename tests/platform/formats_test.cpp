@@ -55,7 +55,7 @@ TEST(FormatFloat, PicturePatterns)
     EXPECT_EQ(FormatFloat("#,##0", 12345), "12.345");
 }
 
-TEST(DateTimeTexts, DelphiStyleFormats)
+TEST(DateTimeTexts, PictureFormatsWithTheProcessSeparators)
 {
     QDate d(2022, 3, 7);
     QTime t(14, 5, 9);

@@ -1,0 +1,99 @@
+#pragma once
+// The Downloaded data window: the downloaded logger memory as a table (row
+// number, date, time and eight temperatures per sample) under the download's
+// start date, start time and sampling rate, with "GUARDAR" and "GRAFICAR".
+// Created once at start-up (global Form5) and shown modally by the main window;
+// every activation rebuilds the table from the main window's download buffer.
+#include "data/record_decoding.h"
+#include "data/time_stamps.h"
+#include "platform/form.h"
+
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TDownloadBuffer;
+class TStringGrid;
+
+class TForm5 : public TForm {
+    Q_OBJECT
+public:
+    explicit TForm5(QWidget* parent = nullptr);
+    ~TForm5() override;
+
+    // Grid size the window defines.
+    static constexpr int GridColumns = 11;
+    static constexpr int DefinedRows = 2048;
+
+    // Where the fill reads the download from; by default the main window's
+    // RichEdit1. Tests give a buffer of their own (not owned).
+    void SetDownloadBuffer(const TDownloadBuffer* buffer) { source_ = buffer; }
+    const TDownloadBuffer* DownloadBuffer() const;
+
+    // The fill sequence: empties the grid, then DOSCANALESLM35. Public so that
+    // the fill can be run and its failures observed without showing the window.
+    void FormActivate() override;
+
+    // Fill steps after the grid is emptied: row count, header and row stamps,
+    // column headers, row numbers, temperatures.
+    void DOSCANALESLM35();
+    // Decodes line 0: start stamp, date, time and rate boxes, then the row
+    // stamps of the matching step.
+    void OBTIENEFECHAYHORA();
+    // Decodes sample lines 1..N into columns 3..10.
+    void MUESTRADATA();
+    void VERPOR1MINUTO();
+    void VERPOR5MINUTOS();
+    void VERPOR10MINUTOS();
+    void VERPOR15MINUTOS();
+    void VERPOR30MINUTOS();
+    void VERPOR60MINUTOS();
+    // Days in the generator's current month.
+    void VERIFICAR();
+
+    // "GRAFICAR" and "GUARDAR".
+    void SpeedButton2Click();
+    void SpeedButton1Click();
+    // The save itself, after the dialog and the overwrite question. Raises
+    // EInOutError.
+    void SaveGridToFile(const QString& path);
+
+    // Data rows of the download: L - 3, none when L <= 3.
+    int DataRowCount() const;
+
+    QLabel* Label1;  // start year (hidden)
+    QLabel* Label2;  // start month (hidden)
+    QLabel* Label3;  // start day (hidden)
+    QLabel* Label4;  // start hour (hidden)
+    QLabel* Label5;  // start minute (hidden)
+    QLabel* Label6;  // start second (hidden)
+    QLabel* Label7;  // title
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLineEdit* Edit1;  // start date
+    QLineEdit* Edit2;  // start time
+    QLineEdit* Edit8;  // rate text
+    QLineEdit* Edit6;  // row date being written (hidden)
+    QLineEdit* Edit7;  // row time being written (hidden)
+    QToolButton* SpeedButton1;  // GUARDAR
+    QToolButton* SpeedButton2;  // GRAFICAR
+    TStringGrid* StringGrid1;
+
+private:
+    void runStampGenerator(int stepMinutes);
+    QString line(int i) const;
+
+    const TDownloadBuffer* source_ = nullptr;
+    StartStamp start_;
+    // The generator of the fill in progress; VERIFICAR reads its state.
+    std::optional<TStampGenerator> stamps_;
+};
+
+extern TForm5* Form5;
+
+// Shows the Chart window modally; provided with the program's windows.
+void ShowChartWindow();
