@@ -42,7 +42,8 @@ QString ExceptionText(const QString& message)
 void ShowException(const std::exception& e)
 {
     try {
-        showText(ExceptionText(QString::fromUtf8(e.what())));
+        const auto* own = dynamic_cast<const Exception*>(&e);
+        showText(ExceptionText(own ? own->Message() : QString::fromUtf8(e.what())));
     } catch (...) {
         // Reporting must never become a second failure.
     }

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-Exception::Exception(const QString& message) : std::runtime_error(message.toStdString()) {}
+Exception::Exception(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
 
 EInOutError EInOutError::fromErrno(int err)
 {

@@ -8,7 +8,12 @@
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const QString& message);
-    QString Message() const { return QString::fromUtf8(what()); }
+    // The message as given. what() is a C string and ends at the first NUL,
+    // which a conversion failure on a received NUL byte carries.
+    QString Message() const { return message_; }
+
+private:
+    QString message_;
 };
 
 // A text that does not convert to a number.
