@@ -8,6 +8,7 @@
 #include "platform/radio_group.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
+#include "tests/e2e/program_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/png.h"
 #include "tests/support/printers.h"
@@ -26,44 +27,17 @@
 
 namespace {
 
-class LoggerCommands : public ::testing::Test {
+class LoggerCommands : public ProgramAgainstSimulator {
 protected:
     void SetUp() override
     {
-        Flags() = ProgramFlags{};
-        Flags().SkipPortSetup = true;
-        Application::SetExceptionSink([this](const QString& t) { errors << t; });
-        CreateForms();
-        SimOptions o;
-        o.portsFolder = dir.path().toStdString();
-        o.makeLink = false;
-        o.paced = false;
-        o.framePeriodMs = 150;
+        ProgramAgainstSimulator::SetUp();
+        SimOptions o = simulatorOptions();
         o.samples = 40;
         o.rateCode = 1;
         o.start = LoggerStamp{2024, 5, 17, 8, 15, 30};
-        sim = std::make_unique<Simulator>(o);
-        sim->Start();
-        Form1->ComPort1->SetPort(QString::fromStdString(sim->SlavePath()));
-        QTest::mouseClick(Form1->AbRockerSwitch1, Qt::LeftButton);
+        connectTo(o);
     }
-    void TearDown() override
-    {
-        DestroyForms();
-        sim.reset();
-        SetPcClock(nullptr);
-        Application::SetExceptionSink({});
-    }
-
-    bool waitFrames(int more)
-    {
-        int target = Form1->FramesParsed() + more;
-        return WaitUntil([&] { return Form1->FramesParsed() >= target; }, 5000);
-    }
-
-    QTemporaryDir dir;
-    std::unique_ptr<Simulator> sim;
-    QStringList errors;
 };
 
 TEST_F(LoggerCommands, RateChangeShowsInTheNextFrames)

@@ -10,6 +10,7 @@
 #include "platform/application.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
+#include "tests/e2e/program_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "widgets/abcolbitbtn.h"
@@ -41,37 +42,16 @@ int stepMinutes(int rateCode)
     return rateCode >= 1 && rateCode <= 6 ? steps[rateCode] : 0;
 }
 
-class Download : public ::testing::Test {
+class Download : public ProgramAgainstSimulator {
 protected:
-    void SetUp() override
-    {
-        Flags() = ProgramFlags{};
-        Flags().SkipPortSetup = true;
-        Application::SetExceptionSink([this](const QString& t) { errors << t; });
-        CreateForms();
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        Application::SetExceptionSink({});
-    }
-
     void startSimulator(int samples, int rateCode = 2)
     {
-        SimOptions o;
-        o.portsFolder = dir.path().toStdString();
-        o.makeLink = false;
-        o.paced = false;
+        SimOptions o = simulatorOptions();
         o.framePeriodMs = 200;
         o.samples = samples;
         o.rateCode = rateCode;
         o.seed = 7;
-        sim = std::make_unique<Simulator>(o);
-        sim->Start();
-        Form1->ComPort1->SetPort(QString::fromStdString(sim->SlavePath()));
-        QTest::mouseClick(Form1->AbRockerSwitch1, Qt::LeftButton);
-        ASSERT_TRUE(Form1->ComPort1->Connected()) << errors.join('\n').toStdString();
-        ASSERT_TRUE(WaitUntil([] { return Form1->FramesParsed() > 0; }, 5000));
+        connectTo(o);
     }
 
     // Presses the download button and waits for the Downloaded data window;
@@ -93,9 +73,6 @@ protected:
         return opened;
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<Simulator> sim;
-    QStringList errors;
 };
 
 TEST_F(Download, FullMemory_EveryCellMatchesWhatTheLoggerSent)
