@@ -118,7 +118,9 @@ TEST_F(Download, FullMemory_EveryCellMatchesWhatTheLoggerSent)
     ASSERT_GE(rx.size(), 3u);
     EXPECT_EQ(rx[0].byte, '8');
     EXPECT_EQ(rx[1].byte, 'X');
-    EXPECT_GE(rx[1].ms - rx[0].ms, 1000.0);
+    // The program pauses a full second; the far end stamps bytes when its
+    // thread wakes to read them, which may shave a few milliseconds off.
+    EXPECT_GE(rx[1].ms - rx[0].ms, 990.0);
     EXPECT_EQ(std::count_if(rx.begin(), rx.end(), [](const SimReceived& r) { return r.byte == 'x'; }), 1);
 
     // Saved, then read back byte for byte.
