@@ -14,6 +14,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -107,10 +109,10 @@ int main(int argc, char** argv)
         QByteArray f = frame(n);
         (void)!write(master, f.constData(), static_cast<size_t>(f.size()));
         processUntil(++n);
-        QElapsedTimer pause;
-        pause.start();
-        while (pause.elapsed() < 1000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1000 - static_cast<int>(pause.elapsed()));
+        // Idle until the next frame, as the program is between frames.
+        QEventLoop idle;
+        QTimer::singleShot(1000, &idle, &QEventLoop::quit);
+        idle.exec();
     }
     double cpu = cpuSeconds() - cpu0;
     std::sort(latencies.begin(), latencies.end());

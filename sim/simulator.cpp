@@ -411,7 +411,12 @@ Simulator::Worker::Sent Simulator::Worker::WritePiece(const char* data, std::siz
         }
         if (o_.paced) {
             const auto wire = Nanos(static_cast<long long>(n) * 10 * 1000000000LL / o_.baud);
-            wireFree_ = std::max(wireFree_, Steady::now()) + wire;
+            // A UART sends back to back while it has data: waking a little
+            // late for the next piece must not stretch the stream, so the
+            // schedule only restarts after a real pause.
+            const auto now = Steady::now();
+            const bool continuous = now - wireFree_ < std::chrono::milliseconds(5);
+            wireFree_ = (continuous ? wireFree_ : now) + wire;
         }
         data += n;
         size -= static_cast<std::size_t>(n);
