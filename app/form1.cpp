@@ -32,6 +32,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
+#include <exception>
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -133,6 +136,7 @@ void TForm1::configurePort()
     ComPort1->FlowControl()->SetXonXoffIn(false);
     ComPort1->Timeouts()->SetReadInterval(1);
     ComPort1->OnRxChar = [this](QObject* sender, int count) { ComPort1RxChar(sender, count); };
+    ComPort1->OnError = [this](QObject* sender, TComErrors errors) { ComPort1Error(sender, errors); };
 }
 
 void TForm1::createControls()
@@ -279,10 +283,32 @@ void TForm1::FormActivate()
 
 void TForm1::FormClose()
 {
-    ComPort1->FlowControl()->SetControlRTS(rtsDisable);
+    // The program ends with its window even when the port refused to let go
+    // cleanly.
+    try {
+        dropRtsAndClose();
+    } catch (...) {
+        emit MainWindowClosed();
+        throw;
+    }
+    emit MainWindowClosed();
+}
+
+void TForm1::dropRtsAndClose()
+{
+    // A device that has vanished refuses the RTS change; the port is closed
+    // all the same, or neither the switch nor closing the window could ever
+    // let go of it. Its refusal is no news once the vanish was reported.
+    std::exception_ptr refused;
+    try {
+        ComPort1->FlowControl()->SetControlRTS(rtsDisable);
+    } catch (...) {
+        refused = std::current_exception();
+    }
     ComPort1->ClosePort();
     setConnectedLook(false);
-    emit MainWindowClosed();
+    if (refused && !deviceGone_)
+        std::rethrow_exception(refused);
 }
 
 void TForm1::AbRockerSwitch1Click()
@@ -291,11 +317,10 @@ void TForm1::AbRockerSwitch1Click()
     Edit3->clear();
     Flags().DownloadMode = false;
     if (ComPort1->Connected()) {
-        ComPort1->FlowControl()->SetControlRTS(rtsDisable);
-        ComPort1->ClosePort();
-        setConnectedLook(false);
+        dropRtsAndClose();
         return;
     }
+    deviceGone_ = false;
     ComPort1->FlowControl()->SetControlRTS(rtsEnable);
     try {
         ComPort1->OpenPort();
@@ -334,6 +359,22 @@ void TForm1::ComPort1RxChar(QObject* /*Sender*/, int Count)
     }
     if (Flags().ClockSetRequest)
         Timer3->start();
+}
+
+void TForm1::ComPort1Error(QObject* /*Sender*/, TComErrors Errors)
+{
+    // The port reports a vanished device (a pulled adapter, a far end that
+    // closed) once, as a device I/O error. Left unsaid, the indicators would
+    // just freeze and a download would wait for ever. The box comes after
+    // this batch of events, so the characters that arrived with the hang-up
+    // are still captured first.
+    if (!Errors.Contains(ceIO) || deviceGone_)
+        return;
+    deviceGone_ = true;
+    // The port's own text for a read from a device that has gone.
+    QTimer::singleShot(0, this, [] {
+        Application::Guard([] { throw EComPort(ComError::ReadFailed, EIO); });
+    });
 }
 
 void TForm1::parseAndShowFrame()

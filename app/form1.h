@@ -3,6 +3,7 @@
 // port, the frame accumulator and the download buffer, shows the live frames
 // and opens every other window. Created once at start-up (Form1).
 #include "platform/form.h"
+#include "serial/comtypes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -73,6 +74,7 @@ public:
     void AbRockerSwitch1Click();
     void AbRockerSwitch1MouseUp();
     void ComPort1RxChar(QObject* Sender, int Count);
+    void ComPort1Error(QObject* Sender, TComErrors Errors);
     void AbColBitBtn2Click();
     void AbColBitBtn3Click();
     void AbColBitBtn4Click();
@@ -103,9 +105,12 @@ private:
     void configurePort();
     void parseAndShowFrame();
     void setConnectedLook(bool connected);
+    void dropRtsAndClose();
 
     int framesParsed_ = 0;
     int framesDropped_ = 0;
+    // The port reported its device as vanished since the last connect.
+    bool deviceGone_ = false;
 };
 
 extern TForm1* Form1;

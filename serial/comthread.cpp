@@ -21,6 +21,26 @@ constexpr TComEvents kInputEvents{evRxChar, evRxFlag, evRx80Full};
 constexpr TComEvents kModemEvents{evCTS, evDSR, evRLSD, evRing};
 constexpr TComEvents kCounterEvents{evError, evBreak};
 
+// A queued call carries what it captured from the event thread to the port's
+// thread. The toolkit's event queue orders that hand-off with locks of its
+// own that a race detector cannot see, so it is ordered by this one too:
+// held while the call is made and posted, taken by the call before it reads
+// anything it carries. Never held while waiting for anything else.
+std::mutex postingLock;
+
+template <typename F>
+void PostTo(QObject* target, F call)
+{
+    std::lock_guard posting(postingLock);
+    QMetaObject::invokeMethod(
+        target,
+        [call = std::move(call)]() mutable {
+            { std::lock_guard posted(postingLock); }
+            call();
+        },
+        Qt::QueuedConnection);
+}
+
 }  // namespace
 
 // The synchronous hand-over between the event thread and the port's thread.
@@ -113,7 +133,7 @@ void TComThread::Dispatch(TComEvents batch)
             port_->ProcessComEvents(batch);
         } catch (...) {
             // The error box belongs to the port's thread.
-            QMetaObject::invokeMethod(port_, [e = std::current_exception()] { Application::HandleException(e); }, Qt::QueuedConnection);
+            PostTo(port_, [e = std::current_exception()] { Application::HandleException(e); });
         }
         return;
     }
@@ -124,7 +144,7 @@ void TComThread::Dispatch(TComEvents batch)
     h->batch = batch;
     h->current = batch;
     h->pending = true;
-    QMetaObject::invokeMethod(port_, [h, port = port_] { HandOver::Serve(h, port); }, Qt::QueuedConnection);
+    PostTo(port_, [h, port = port_] { HandOver::Serve(h, port); });
     h->changed.notify_all();
     // A stop does not abandon a batch still waiting: the stopping thread
     // serves it. It only stops waiting for one being served, which is where
