@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -56,8 +57,11 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QCoreApplication::sendPostedEvents();
+        // A short real wait: processEvents alone returns at once when the
+        // queue is empty and would spin a whole core.
+        QEventLoop loop;
+        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        loop.exec();
     }
     return true;
 }
