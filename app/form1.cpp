@@ -347,12 +347,9 @@ void TForm1::ComPort1RxChar(QObject* /*Sender*/, int Count)
         DESCARGAR(Count);
     } else {
         Gauge1->hide();
-        if (Edit2.size() > LiveFrameLength + 1)
-            Edit2.clear();
         QByteArray chunk;
         ComPort1->ReceiveText(chunk, Count);
-        Edit2.append(chunk);
-        if (Edit2.size() == LiveFrameLength) {
+        if (AddToFrame(Edit2, chunk)) {
             parseAndShowFrame();
             Edit2.clear();
         }

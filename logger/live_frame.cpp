@@ -2,12 +2,17 @@
 
 #include "platform/formats.h"
 
+bool AddToFrame(QByteArray& accumulator, const QByteArray& chunk)
+{
+    if (accumulator.size() > LiveFrameLength + 1)
+        accumulator.clear();
+    accumulator.append(chunk);
+    return accumulator.size() == LiveFrameLength;
+}
+
 bool FrameAccumulator::Add(const QByteArray& chunk)
 {
-    if (text_.size() > LiveFrameLength + 1)
-        text_.clear();
-    text_.append(chunk);
-    return text_.size() == LiveFrameLength;
+    return AddToFrame(text_, chunk);
 }
 
 std::optional<LiveFrame> ParseLiveFrame(const QByteArray& frame)

@@ -10,6 +10,11 @@
 
 constexpr int LiveFrameLength = 64;
 
+// Adds a chunk to a frame accumulator held elsewhere (the main window keeps
+// its own): emptied first when it holds more than 65 characters; true when
+// exactly 64 characters are now held.
+bool AddToFrame(QByteArray& accumulator, const QByteArray& chunk);
+
 // Collects received characters until exactly one frame's worth is held. The
 // accumulator is emptied when it holds more than 65 characters before new
 // ones are added: frames that ran together are dropped, and collection falls
