@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
+#include "platform/error_box.h"
 #include "data/form5.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
@@ -10,6 +11,7 @@
 
 void CreateForms()
 {
+    Application::InstallErrorBox();
     // The order is the program's: the first window created is the main one.
     Form1 = new TForm1;
     Form2 = new TForm2;

@@ -4,19 +4,14 @@ include(GNUInstallDirs)
 
 # --- The program and the simulator -------------------------------------------
 # The simulator ships with the program so anyone can try the client without a
-# logger. A folder still in the making must not break everyone's configure,
-# so a missing target is a warning here, not an error.
-set(veltra8_programs "")
-foreach(program veltra8 veltra8-sim)
-  if(TARGET ${program})
-    list(APPEND veltra8_programs ${program})
-  else()
-    message(WARNING "Packaging: target ${program} does not exist yet; it is left out of the install")
-  endif()
-endforeach()
-if(veltra8_programs)
-  install(TARGETS ${veltra8_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# logger.
+install(TARGETS veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A build without the windows installs the core programs and nothing of the
+# desktop; the package is always built with the windows.
+if(NOT VELTRA8_GUI)
+  return()
 endif()
+install(TARGETS veltra8 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # --- The icon ----------------------------------------------------------------
 # The picture is drawn in code, so a small tool renders it to PNG at build

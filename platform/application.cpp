@@ -2,8 +2,7 @@
 
 #include "platform/errors.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <cstdio>
 
 namespace Application {
 
@@ -14,16 +13,20 @@ std::function<void(const QString&)>& sink()
     return s;
 }
 
+std::function<void(const QString&)>& display()
+{
+    static std::function<void(const QString&)> d;
+    return d;
+}
+
 void showText(const QString& text)
 {
-    if (sink()) {
+    if (sink())
         sink()(text);
-        return;
-    }
-    if (!qApp)
-        return;
-    QMessageBox box(QMessageBox::Critical, Title(), text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    else if (display())
+        display()(text);
+    else
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 }  // namespace
 
@@ -61,10 +64,9 @@ void HandleException(std::exception_ptr e)
     }
 }
 
-void ShowHint(QWidget* parent, const QString& text)
+void SetExceptionDisplay(std::function<void(const QString&)> d)
 {
-    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok, parent);
-    box.exec();
+    display() = std::move(d);
 }
 
 void SetExceptionSink(std::function<void(const QString&)> s)

@@ -1,13 +1,14 @@
 #pragma once
-// The application object's duties that the windows rely on: its title, the
-// standard error box, plain hint boxes, and the guard that every handler run
+// The application object's duties that both front ends rely on: its title,
+// the text a failure is reported with, and the guard that every handler run
 // from the event loop goes through so that no exception crosses Qt's loop.
+// Where a failure is shown is the front end's choice: the windows install
+// the standard error box (platform/error_box.h); without them a failure is
+// written to standard error.
 #include <QString>
 
 #include <exception>
 #include <functional>
-
-class QWidget;
 
 namespace Application {
 
@@ -18,20 +19,20 @@ QString Title();
 // code is above that of the full stop (after a letter, a digit or a colon).
 QString ExceptionText(const QString& message);
 
-// Shows the standard error box (error icon, one OK button, the title) for the
-// exception in flight or given. Never throws.
+// Reports the exception in flight or given through the installed display.
+// Never throws.
 void ShowException(const std::exception& e);
 void HandleException(std::exception_ptr e);
 
-// A plain box with the title and one OK button, no icon.
-void ShowHint(QWidget* parent, const QString& text);
+// Where reported failures go: the function receives the full text. An empty
+// function restores the default, a line on standard error.
+void SetExceptionDisplay(std::function<void(const QString&)> display);
 
-// Tests may route error texts here instead of a modal box; pass an empty
-// function to restore the box. The sink receives the full box text.
+// Tests may route error texts here instead of the display; pass an empty
+// function to restore the display. The sink receives the full text.
 void SetExceptionSink(std::function<void(const QString&)> sink);
 
-// Runs a handler; whatever it throws ends that handler only and is shown in
-// the standard error box.
+// Runs a handler; whatever it throws ends that handler only and is reported.
 template <typename F>
 void Guard(F&& handler) noexcept
 {

@@ -241,7 +241,9 @@ public:
     TComErrors PendingLineErrors();
     void BeginSettingsChange();
     void EndSettingsChange();
-    void ShowPortSetup();  // serial/comsetup.cpp
+    // The modal setup dialog. It lives with the windows (windows/comsetup.cpp),
+    // so a program without windows neither links nor calls it.
+    void ShowPortSetup();
 
     // Loading from a stored definition: between BeginLoading and Loaded the
     // setters only store; Loaded opens the port if Connected was stored True.

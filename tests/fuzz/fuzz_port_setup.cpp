@@ -4,7 +4,7 @@
 // any case of A to Z; and every other text gives the fallback.
 #include "fuzz_checks.h"
 
-#include "serial/comsetup.h"
+#include "serial/comselect.h"
 
 #include <cstring>
 

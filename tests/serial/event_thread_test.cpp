@@ -4,7 +4,7 @@
 #include "tests/serial/helpers.h"
 
 #include "platform/application.h"
-#include "tests/support/modal.h"
+#include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 

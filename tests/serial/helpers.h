@@ -3,7 +3,7 @@
 // log of the notifications a port fires.
 #include "serial/comport.h"
 #include "tests/support/printers.h"
-#include "tests/support/modal.h"
+#include "tests/support/wait.h"
 #include "tests/support/pty.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 // The setup dialog, its combo boxes, the text conversions and the port list.
 #include "tests/serial/helpers.h"
 
-#include "serial/comsetup.h"
+#include "windows/comsetup.h"
 #include "serial/ports.h"
 #include "tests/support/modal.h"
 
