@@ -6,12 +6,35 @@ include(GNUInstallDirs)
 # The simulator ships with the program so anyone can try the client without a
 # logger.
 install(TARGETS veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# --- Manual pages --------------------------------------------------------------
+# Written in scdoc (docs/man/*.scd), turned into roff and compressed as Debian
+# ships manual pages (gzip -9n: no name or time stamp, so builds repeat).
+find_program(VELTRA8_SCDOC scdoc REQUIRED)
+find_program(VELTRA8_GZIP gzip REQUIRED)
+set(veltra8_man_dir ${CMAKE_BINARY_DIR}/man)
+function(veltra8_manual page)
+  set(source ${PROJECT_SOURCE_DIR}/docs/man/${page}.scd)
+  set(output ${veltra8_man_dir}/${page}.gz)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${veltra8_man_dir}
+    COMMAND sh -c "\"$1\" < \"$2\" | \"$3\" -9n > \"$4\"" sh ${VELTRA8_SCDOC} ${source} ${VELTRA8_GZIP} ${output}
+    DEPENDS ${source}
+    COMMENT "Manual page ${page}"
+    VERBATIM)
+  add_custom_target(veltra8-man-${page} ALL DEPENDS ${output})
+  string(REGEX REPLACE ".*\\.([0-9])$" "\\1" section ${page})
+  install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endfunction()
+veltra8_manual(veltra8-sim.1)
 # A build without the windows installs the core programs and nothing of the
 # desktop; the package is always built with the windows.
 if(NOT VELTRA8_GUI)
   return()
 endif()
 install(TARGETS veltra8 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+veltra8_manual(veltra8.1)
 
 # --- The icon ----------------------------------------------------------------
 # The picture is drawn in code, so a small tool renders it to PNG at build
@@ -49,11 +72,25 @@ endforeach()
 # --- Desktop entry and documentation -----------------------------------------
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/veltra8.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The software centre finds the program by its AppStream metadata.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.veltra8.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The udev rule is an option the administrator chooses, so it goes with the
 # documentation rather than into the udev rules folder.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/packaging/99-veltra8-serial.rules
+              ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian looks for the changelog compressed, beside the copyright file.
+set(veltra8_changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${veltra8_changelog}
+  COMMAND sh -c "\"$1\" -9n < \"$2\" > \"$3\"" sh ${VELTRA8_GZIP} ${PROJECT_SOURCE_DIR}/packaging/changelog ${veltra8_changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
+  COMMENT "Compressing the changelog"
+  VERBATIM)
+add_custom_target(veltra8-changelog ALL DEPENDS ${veltra8_changelog})
+install(FILES ${veltra8_changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # --- Debian package ----------------------------------------------------------
 # Values reach the CPack run exactly as written here (regexes, the
@@ -65,7 +102,7 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "VELTRA8 client developers")
 set(CPACK_PACKAGE_CONTACT "VELTRA8 client developers <veltra8-client@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "VELTRA8 temperature data logger client / cliente del registrador VELTRA8")
+    "client for the VELTRA8 eight-channel temperature data logger")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}")
