@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -89,6 +90,37 @@ TEST(ListSerialPorts, VirtualLinksToCharacterDevicesAreListedSortedIgnoringCase)
     }
     EXPECT_EQ(virtualOnes, (QStringList{lower, com10, com2}));
     EXPECT_FALSE(list.contains(QStringLiteral("old")));
+}
+
+TEST(ListSerialPorts, OnlyPortsAreOfferedInTheUsersCollation)
+{
+    PortsFolder folder;
+    const QLocale locale;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    PtyPair a;
+    PtyPair b;
+    PtyPair c;
+    const QString zeta = folder.Link(QStringLiteral("Zeta"), a.SlavePath());
+    const QString accented = folder.Link(QStringLiteral("ábc"), b.SlavePath());
+    const QString beta = folder.Link(QStringLiteral("beta"), c.SlavePath());
+    // Terminals that are not ports.
+    for (const char* device : {"/dev/null", "/dev/tty", "/dev/ptmx"})
+        folder.Link(QFileInfo(QString::fromLatin1(device)).fileName(), QString::fromLatin1(device));
+    // A serial line, where this machine has a UART behind its first slot.
+    QStringList expected{accented, beta};
+    QFile uartType(QStringLiteral("/sys/class/tty/ttyS0/type"));
+    if (uartType.open(QIODevice::ReadOnly) && uartType.readAll().trimmed().toInt() != 0)
+        expected << folder.Link(QStringLiteral("line"), QStringLiteral("/dev/ttyS0"));
+    expected << zeta;
+    QStringList list;
+    ListSerialPorts(list);
+    QLocale::setDefault(locale);
+    QStringList virtualOnes;
+    for (const QString& p : list) {
+        if (p.startsWith(folder.dir.path()))
+            virtualOnes << p;
+    }
+    EXPECT_EQ(virtualOnes, expected);
 }
 
 TEST(ComComboBox, PortValueSelectsItsItemOrNothing)
