@@ -408,8 +408,12 @@ public:
         // The kernel's wait for the output to drain (tcdrain) has no time
         // limit of its own, so it runs on a thread the limit can cut short.
         std::atomic<int> result{0};
-        InterruptibleThread drain([fd = fd_, &result](const std::atomic<bool>&) {
-            result = ::ioctl(fd, TCSBRK, 1) == 0 ? 0 : errno;
+        InterruptibleThread drain([fd = fd_, &result](const std::atomic<bool>& stop) {
+            int e = 0;
+            do
+                e = ::ioctl(fd, TCSBRK, 1) == 0 ? 0 : errno;
+            while (e == EINTR && !stop);
+            result = e;
         });
         if (drain.WaitEnded(timeoutMs))
             return result;
