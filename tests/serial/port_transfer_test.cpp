@@ -138,13 +138,13 @@ TEST(ReceiveText, AllOnesIntervalAndMultiplierReturnWhatIsQueuedOrTheFirstBytesT
     OpenPort p;
     p.port.Timeouts()->SetReadInterval(-1);
     p.port.Timeouts()->SetReadTotalMultiplier(-1);
-    p.port.Timeouts()->SetReadTotalConstant(300);
+    p.port.Timeouts()->SetReadTotalConstant(3000);
     QByteArray s;
     // Queued bytes come back at once, though more were asked for (the late
     // rest would end a read that waited for the count).
     p.pty.Write("ab");
     ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 2; }));
-    WriteLater(p.pty, "cdefghij", 1000);
+    WriteLater(p.pty, "cdefghij", 500);
     EXPECT_EQ(p.port.ReceiveText(s, 10), 2);
     EXPECT_EQ(s, QByteArray("ab"));
     ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 8; }));
@@ -154,10 +154,11 @@ TEST(ReceiveText, AllOnesIntervalAndMultiplierReturnWhatIsQueuedOrTheFirstBytesT
     EXPECT_EQ(p.port.ReceiveText(s, 10), 1);
     EXPECT_EQ(s, QByteArray("k"));
     // Nothing at all: nothing, after the constant.
+    p.port.Timeouts()->SetReadTotalConstant(200);
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(p.port.ReceiveText(s, 10), 0);
-    EXPECT_GE(clock.elapsed(), 250);
+    EXPECT_GE(clock.elapsed(), 190);
 }
 
 TEST(ReceiveText, TotalTimeOutIsMultiplierTimesCountPlusConstant)
