@@ -1,8 +1,35 @@
 #include "platform/ports_folder.h"
 
 #include <QDir>
+#include <QFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
+
+QString OwnPortsFolder(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    QString why;
+    struct stat st {};
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    else if (::lstat(name.constData(), &st) != 0)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISDIR(st.st_mode))
+        why = QStringLiteral("it is not a folder");
+    else if (st.st_uid != ::getuid())
+        why = QStringLiteral("it belongs to another user");
+    else if (st.st_mode & (S_IWGRP | S_IWOTH))
+        why = QStringLiteral("others may write to it");
+    if (why.isEmpty())
+        return path;
+    std::fprintf(stderr, "%s: %s left out of the port list: %s (remove it, or set XDG_RUNTIME_DIR)\n", program_invocation_short_name,
+                 name.constData(), why.toLocal8Bit().constData());
+    return QString();
+}
 
 QString VirtualPortsFolder()
 {
@@ -12,5 +39,5 @@ QString VirtualPortsFolder()
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return QDir::cleanPath(runtime + QStringLiteral("/veltra8-ports"));
-    return QStringLiteral("/tmp/veltra8-ports-%1").arg(getuid());
+    return OwnPortsFolder(QStringLiteral("/tmp/veltra8-ports-%1").arg(::getuid()));
 }

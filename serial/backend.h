@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace comm {
@@ -49,14 +50,30 @@ struct ModemStatus {
     bool rlsd = false;
 };
 
-// The driver's running totals of line errors since the device was opened.
-struct LineErrorCounts {
+// The driver's running totals since the device was opened: line errors,
+// and changes of each modem status line (so a pulse too short to be seen as
+// a level still counts).
+struct LineCounts {
     bool supported = false;
     std::uint32_t frame = 0;
     std::uint32_t parity = 0;
     std::uint32_t overrun = 0;
     std::uint32_t brk = 0;
     std::uint32_t bufOverrun = 0;
+    std::uint32_t cts = 0;
+    std::uint32_t dsr = 0;
+    std::uint32_t ring = 0;
+    std::uint32_t rlsd = 0;
+};
+
+// Watches a device's modem status lines on a thread of its own. Destroying
+// it ends the watch at once, whatever the driver is doing.
+class LineWatch {
+public:
+    virtual ~LineWatch() = default;
+    // False once the driver has said it cannot wait for line changes; the
+    // lines can then only be read, not waited for.
+    virtual bool Waits() const = 0;
 };
 
 // One open serial device. Created by OpenDevice, owned by the port; any
@@ -67,7 +84,11 @@ public:
     virtual ~Device() = default;
 
     virtual int SetQueueSizes(int input, int output) = 0;
-    // Takes the whole line-settings block at once, modem-control lines too.
+    // Takes the whole line-settings block at once, modem-control lines too,
+    // then reads the settings back: a driver that quietly made something
+    // else of them (a rate more than 2 % off, parity, stop bits, data bits
+    // or handshake dropped) is a failure, and the device is put back as it
+    // was.
     virtual int SetState(const TComDcb& dcb) = 0;
     // Never blocks: count 0 with no error means nothing is there yet.
     virtual IoResult Read(char* buffer, int max) = 0;
@@ -75,14 +96,23 @@ public:
     // Waits up to timeoutMs (-1: without limit) for what `want` asks for or
     // for the waker; returns the WaitFlags that hold (0 on time-out).
     virtual unsigned Wait(unsigned want, Waker* waker, int timeoutMs) = 0;
+    // Waits until every byte written has left the device, or timeoutMs
+    // (-1: without limit). When the time runs out, `left` bytes were still
+    // queued and have been discarded, and the result is TimedOutError().
+    virtual int WaitUntilSent(int timeoutMs, int& left) = 0;
     virtual int Purge(bool input, bool output) = 0;
     virtual int InputQueued(int& count) = 0;
     virtual int OutputQueued(int& count) = 0;
     virtual int GetModemStatus(ModemStatus& status) = 0;
-    virtual int GetLineErrorCounts(LineErrorCounts& counts) = 0;
+    virtual int GetLineCounts(LineCounts& counts) = 0;
+    // Calls `changed` (on the watch's own thread) each time the driver
+    // reports a change of CTS, DSR, ring or RLSD. Null on a device without
+    // modem lines.
+    virtual std::unique_ptr<LineWatch> WatchLines(std::function<void()> changed) = 0;
 };
 
-// Opens the device at `path` exclusively for reading and writing.
+// Opens the device at `path` exclusively for reading and writing. A path
+// holding a NUL character names no device and is refused.
 int OpenDevice(const QString& path, std::unique_ptr<Device>& device);
 int NewWaker(std::unique_ptr<Waker>& waker);
 
@@ -94,9 +124,14 @@ int GoneError();
 int NotOpenError();
 // The error code for a transfer ended by closing the port.
 int AbortedError();
+// The error code for a wait whose time ran out.
+int TimedOutError();
+// The error code for line settings the driver did not take as given.
+int NotTakenError();
 
 // The serial devices present, and the links in `virtualFolder` that point
-// to character devices, unsorted.
+// to a serial line or a pseudo-terminal's port end, unsorted. An empty
+// folder name lists no links.
 int ListPlatformPorts(const QString& virtualFolder, QStringList& names);
 
 }  // namespace comm

@@ -27,6 +27,12 @@ struct TCustomComPort::Link {
     // Line settings as last applied; the read path and the thread use them.
     std::atomic<bool> discardNull{false};
     std::atomic<char> eventChar{0};
+    // The kernel marks bytes received with a parity or framing error
+    // (\377 \0 byte; a plain \377 comes doubled); the read path puts the
+    // error character in their place.
+    std::atomic<bool> markedErrors{false};
+    std::atomic<char> errorChar{0};
+    int markState = 0;  // under inputLock: how much of a mark has been read
     std::atomic<int> rx80Level{819};
     TComCommTimeouts timeouts;  // under inputLock: smNone reads it on the event thread
 
@@ -45,7 +51,7 @@ struct TCustomComPort::Link {
     std::atomic<bool> txPending{false};
     // Raised by ClosePort: a transfer in progress since before ends.
     std::atomic<int> abortGeneration{0};
-    comm::LineErrorCounts errorBaseline;  // port's thread only
+    comm::LineCounts errorBaseline;  // port's thread only
 
     struct DrainResult {
         int added = 0;
@@ -61,4 +67,6 @@ struct TCustomComPort::Link {
     bool HasRoom();
     void ClearInput();
     void MarkGone(int error);
+    // Sets how received bytes are read from now on.
+    void SetReading(bool dropNul, char evt, bool marked, char replacement);
 };

@@ -286,6 +286,15 @@ TCustomComPort::Link::DrainResult TCustomComPort::Link::Drain()
     const int before = static_cast<int>(input.size());
     const bool dropNul = discardNull;
     const char evt = eventChar;
+    const bool marked = markedErrors;
+    const char replacement = errorChar;
+    auto deliver = [&](char c) {
+        if (c == '\0' && dropNul)
+            return;
+        if (c == evt)
+            result.sawEventChar = true;
+        input.append(c);
+    };
     char chunk[4096];
     for (;;) {
         int room = InputCapacity - static_cast<int>(input.size());
@@ -303,12 +312,32 @@ TCustomComPort::Link::DrainResult TCustomComPort::Link::Drain()
         if (r.count == 0)
             break;
         for (long i = 0; i < r.count; ++i) {
-            char c = chunk[i];
-            if (c == '\0' && dropNul)
+            const char c = chunk[i];
+            if (!marked) {
+                deliver(c);
                 continue;
-            if (c == evt)
-                result.sawEventChar = true;
-            input.append(c);
+            }
+            // A mark may be split across reads: markState carries it over.
+            switch (markState) {
+            case 0:
+                if (c == '\377')
+                    markState = 1;
+                else
+                    deliver(c);
+                break;
+            case 1:
+                markState = c == '\0' ? 2 : 0;
+                if (c != '\0' && c != '\377')
+                    deliver('\377');  // not a mark the kernel makes: kept as read
+                if (c != '\0')
+                    deliver(c);
+                break;
+            default:
+                // \377 \0 \0 is also how a break reads: a NUL, as unmarked.
+                markState = 0;
+                deliver(c == '\0' ? '\0' : replacement);
+                break;
+            }
         }
     }
     const int after = static_cast<int>(input.size());
@@ -356,6 +385,17 @@ void TCustomComPort::Link::ClearInput()
     input.clear();
     if (wasFull)
         threadWaker->Raise();
+}
+
+void TCustomComPort::Link::SetReading(bool dropNul, char evt, bool marked, char replacement)
+{
+    std::lock_guard lock(inputLock);
+    discardNull = dropNul;
+    eventChar = evt;
+    if (marked != markedErrors)
+        markState = 0;
+    markedErrors = marked;
+    errorChar = replacement;
 }
 
 void TCustomComPort::Link::MarkGone(int error)
@@ -406,7 +446,7 @@ void TCustomComPort::CreateHandle()
         Raise(ComError::OpenFailed, e);
     if (int e = comm::NewWaker(link->readerWaker))
         Raise(ComError::OpenFailed, e);
-    link->device->GetLineErrorCounts(link->errorBaseline);
+    link->device->GetLineCounts(link->errorBaseline);
     link_ = std::move(link);
 }
 
@@ -450,15 +490,22 @@ void TCustomComPort::stopThread()
 
 void TCustomComPort::ClosePort()
 {
-    if (!connected_)
+    // A handler this close serves (the close notifications, a batch the
+    // event thread hands over while it is stopped) may close the port again,
+    // or set Port, which closes and reopens it: the close under way finishes
+    // the job, and the nested one does nothing. Otherwise it would release
+    // the device while the event thread still reads it.
+    if (!connected_ || closing_)
         return;
+    closing_ = true;
+    struct Closed {
+        bool& closing;
+        ~Closed() { closing = false; }
+    } closed{closing_};
     DoCTSChange(false);
     DoDSRChange(false);
     DoRLSDChange(false);
     DoBeforeClose();
-    // A handler may already have closed the port.
-    if (!connected_)
-        return;
     // Transfers run on the calling thread, so the only one that can be
     // pending is a read or write of an smNone handler on the event thread.
     ++link_->abortGeneration;
@@ -558,8 +605,8 @@ void TCustomComPort::ApplyLineSettings()
     const TComDcb dcb = DeviceControlBlock();
     if (int e = link_->device->SetState(dcb))
         Raise(ComError::SetStateFailed, e);
-    link_->discardNull = (dcb.Flags & TComDcb::fNull) != 0;
-    link_->eventChar = dcb.EvtChar;
+    const bool marked = (dcb.Flags & TComDcb::fParity) && (dcb.Flags & TComDcb::fErrorChar);
+    link_->SetReading((dcb.Flags & TComDcb::fNull) != 0, dcb.EvtChar, marked, dcb.ErrorChar);
 }
 
 void TCustomComPort::ApplyTimeoutSettings()
@@ -717,10 +764,11 @@ struct TComTransfer {
 int TCustomComPort::SendText(const QByteArray& text)
 {
     TComTransfer transfer;
-    if (!connected_ || !link_)
-        Raise(transfer.ErrorNumber(), comm::NotOpenError());
+    // An empty write starts no transfer, open or not.
     if (text.isEmpty())
         return 0;
+    if (!connected_ || !link_)
+        Raise(transfer.ErrorNumber(), comm::NotOpenError());
     Link& link = *link_;
     if (link.gone)
         Raise(transfer.ErrorNumber(), link.goneError);
@@ -769,10 +817,26 @@ int TCustomComPort::SendText(const QByteArray& text)
         if (link.abortGeneration != generation)
             Raise(transfer.ErrorNumber(), comm::AbortedError());
     }
-    if (written > 0) {
-        link.txPending = true;
-        link.threadWaker->Raise();
+    if (written == 0)
+        return 0;
+    // Done when the bytes have left the port, not when the kernel has queued
+    // them: on a flow-controlled line they can wait there for long, and a
+    // close right after must not lose them. The write time-out bounds the
+    // wait; what had not left by then is discarded and not counted.
+    int waitMs = -1;
+    if (limited)
+        waitMs = std::max(0, CeilMs(deadline - Clock::now()));
+    int left = 0;
+    const int e = link.device->WaitUntilSent(waitMs, left);
+    if (e == comm::TimedOutError()) {
+        written = std::max(0, written - left);
+    } else if (e != 0) {
+        if (comm::IsGoneError(e))
+            link.MarkGone(e);
+        Raise(transfer.ErrorNumber(), e);
     }
+    link.txPending = true;
+    link.threadWaker->Raise();
     return written;
 }
 
@@ -795,7 +859,13 @@ int TCustomComPort::ReceiveText(QByteArray& text, int count)
     }
     constexpr std::uint32_t all = TComCommTimeouts::MAXDWORD;
     const bool atOnce = t.ReadIntervalTimeout == all && t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
-    const std::uint64_t totalMs = std::uint64_t{t.ReadTotalTimeoutMultiplier} * static_cast<std::uint64_t>(count) + t.ReadTotalTimeoutConstant;
+    // Interval and multiplier all-ones with a constant below all-ones: what
+    // is queued comes back at once; with nothing queued the read waits up to
+    // the constant for the first byte and returns with what then arrived.
+    const bool firstByte = t.ReadIntervalTimeout == all && t.ReadTotalTimeoutMultiplier == all && t.ReadTotalTimeoutConstant > 0 &&
+                           t.ReadTotalTimeoutConstant < all;
+    const std::uint64_t totalMs =
+        firstByte ? t.ReadTotalTimeoutConstant : std::uint64_t{t.ReadTotalTimeoutMultiplier} * static_cast<std::uint64_t>(count) + t.ReadTotalTimeoutConstant;
     const bool limited = !atOnce && totalMs != 0;
     const bool gapLimited = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != all;
     const auto interval = std::chrono::milliseconds(t.ReadIntervalTimeout);
@@ -814,7 +884,7 @@ int TCustomComPort::ReceiveText(QByteArray& text, int count)
             out += got;
             lastByte = now;
         }
-        if (out.size() >= count || atOnce)
+        if (out.size() >= count || atOnce || (firstByte && !out.isEmpty()))
             break;
         // What came before the device went away is still delivered.
         if (link.gone) {
@@ -913,15 +983,15 @@ TComErrors TCustomComPort::PendingLineErrors()
             errors << ceIO;
         return errors;
     }
-    comm::LineErrorCounts now;
-    if (int e = link.device->GetLineErrorCounts(now)) {
+    comm::LineCounts now;
+    if (int e = link.device->GetLineCounts(now)) {
         if (comm::IsGoneError(e))
             return errors;
         Raise(ComError::ClearErrorFailed, e);
     }
     if (!now.supported)
         return errors;
-    const comm::LineErrorCounts& was = link.errorBaseline;
+    const comm::LineCounts& was = link.errorBaseline;
     if (now.frame != was.frame)
         errors << ceFrame;
     if (now.parity != was.parity && parity_->Check())

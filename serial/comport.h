@@ -13,12 +13,26 @@
 //  - The open is exclusive: flock(LOCK_EX | LOCK_NB) plus TIOCEXCL, so a
 //    second open of the same device, from this process or another, fails
 //    with error 1 (flock is what stops root, for whom TIOCEXCL does not).
-//  - 1.5 stop bits are not offered by termios: they are sent as 2, the
-//    nearest the line can do (receivers accept either).
+//  - The line settings go to the device in one call, both rates together,
+//    and are read back: a driver that made something else of them (a rate
+//    more than 2 % off, parity, stop bits, data bits or handshake dropped)
+//    raises error 7 and the device keeps its previous settings. A pty
+//    always reads back 8 data bits without parity; that is not a failure.
+//  - 1.5 stop bits set the UART's two-stop-bit setting, which sends 1.5
+//    with 5 data bits and 2 with more (the nearest it has).
+//  - OutCTSFlow alone turns on the kernel's combined hardware handshake
+//    (CRTSCTS), which also drives RTS as input flow control, as
+//    rtsHandshake does; the kernel has no CTS-only handshake.
 //  - DTR handshake has no Linux equivalent: DTR is raised. RTS toggle is
 //    sent as RTS raised. OutDSRFlow holds writes while DSR is low, on
 //    devices that have modem lines; DSRSensitivity and TxContinueOnXoff
 //    are kept in the block but the line discipline offers neither.
+//  - Parity.Check with Parity.Replace has the kernel mark bytes received
+//    with a parity or framing error (PARMRK); the read path puts
+//    ReplaceChar in their place. A break still reads as a NUL.
+//  - SendText returns when its bytes have left the port (drained), within
+//    the write time-outs; what had not left by then is discarded and not
+//    counted. Closing never discards what a write reported as sent.
 //  - DiscardNull drops NUL bytes in our own read path, before they are
 //    counted (QueuedInputCount, OnRxChar's Count) or read.
 //  - A device without modem lines (a pty) reads all its lines as off; its
@@ -363,6 +377,7 @@ private:
     std::unique_ptr<TComTimeouts> timeouts_;
     TSyncMethod syncMethod_ = smThreadSync;
     int updateCount_ = 0;
+    bool closing_ = false;  // a ClosePort is under way
     bool triggersOnRxChar_ = true;
 
     std::unique_ptr<Link> link_;  // the open device and our input buffer

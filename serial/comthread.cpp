@@ -11,11 +11,9 @@
 
 namespace {
 
-// Modem lines and error counters cannot be waited for; on devices that have
-// them they are read this often.
+// Only on a driver that reports its modem lines but cannot wait for them to
+// change are they read on a timer, this often.
 constexpr int kLinePollMs = 50;
-// How often the output queue is looked at while a write drains.
-constexpr int kTxPollMs = 5;
 
 constexpr TComEvents kInputEvents{evRxChar, evRxFlag, evRx80Full};
 constexpr TComEvents kModemEvents{evCTS, evDSR, evRLSD, evRing};
@@ -157,14 +155,29 @@ void TComThread::Execute()
     comm::Device& device = *link_->device;
     comm::ModemStatus lines;
     device.GetModemStatus(lines);
-    comm::LineErrorCounts counts;
-    device.GetLineErrorCounts(counts);
-    const bool watchInput = !(mask_ & kInputEvents).Empty();
-    const bool pollLines = lines.supported && !(mask_ & kModemEvents).Empty();
-    const bool pollCounts = counts.supported && !(mask_ & kCounterEvents).Empty();
+    comm::LineCounts counts;
+    device.GetLineCounts(counts);
+    const bool watchLines = lines.supported && !(mask_ & kModemEvents).Empty();
+    const bool watchCounts = counts.supported && !(mask_ & kCounterEvents).Empty();
+    // A line error or a break comes with a received byte of its own, so the
+    // counters are read when bytes arrive: those are read as they come
+    // whenever anything about received bytes is asked for.
+    const bool watchInput = !(mask_ & kInputEvents).Empty() || watchCounts;
     const bool watchTx = mask_.Contains(evTxEmpty);
+    comm::LineCounts lineCounts = counts;  // what the line events were last told from
     bool gone = false;
     std::uint64_t reported = 0;  // the buffer starts empty at every opening
+
+    // The modem lines are waited for by a watch thread that the driver wakes
+    // when one changes; it wakes this thread in turn. Ended with this loop.
+    std::atomic<bool> linesChanged{false};
+    std::unique_ptr<comm::LineWatch> watch;
+    if (watchLines) {
+        watch = device.WatchLines([this, &linesChanged] {
+            linesChanged = true;
+            link_->threadWaker->Raise();
+        });
+    }
 
     auto stopping = [&] {
         std::lock_guard l(handOver_->lock);
@@ -174,14 +187,13 @@ void TComThread::Execute()
     while (!stopping()) {
         unsigned want = 0;
         int timeoutMs = -1;
+        const bool pollLines = watchLines && (!watch || !watch->Waits());
         if (!gone) {
             want |= comm::WaitHangUp;
             if (watchInput && link_->HasRoom())
                 want |= comm::WaitReadable;
-            if (pollLines || pollCounts)
+            if (pollLines)
                 timeoutMs = kLinePollMs;
-            if (watchTx && link_->txPending)
-                timeoutMs = timeoutMs < 0 ? kTxPollMs : std::min(timeoutMs, kTxPollMs);
         }
         const unsigned ready = device.Wait(want, link_->threadWaker.get(), timeoutMs);
         if (ready & comm::WaitWoken)
@@ -207,45 +219,49 @@ void TComThread::Execute()
             gone = true;
             batch << evError;
         }
-        if (!gone && pollLines) {
-            comm::ModemStatus now;
-            if (device.GetModemStatus(now) == 0 && now.supported) {
-                if (now.cts != lines.cts)
-                    batch << evCTS;
-                if (now.dsr != lines.dsr)
-                    batch << evDSR;
-                if (now.rlsd != lines.rlsd)
-                    batch << evRLSD;
-                if (now.ring && !lines.ring)
-                    batch << evRing;
-                lines = now;
-            }
+        const bool linesMoved = !gone && watchLines && (linesChanged.exchange(false) || pollLines);
+        comm::LineCounts now;
+        const bool haveCounts = !gone && (watchCounts || linesMoved) && device.GetLineCounts(now) == 0 && now.supported;
+        if (haveCounts && watchCounts) {
+            if (now.brk != counts.brk)
+                batch << evBreak;
+            if (now.frame != counts.frame || now.parity != counts.parity || now.overrun != counts.overrun || now.bufOverrun != counts.bufOverrun)
+                batch << evError;
+            counts = now;
         }
-        if (!gone && pollCounts) {
-            comm::LineErrorCounts now;
-            if (device.GetLineErrorCounts(now) == 0 && now.supported) {
-                if (now.brk != counts.brk)
-                    batch << evBreak;
-                if (now.frame != counts.frame || now.parity != counts.parity || now.overrun != counts.overrun || now.bufOverrun != counts.bufOverrun)
-                    batch << evError;
-                counts = now;
-            }
+        comm::ModemStatus level;
+        if (linesMoved && device.GetModemStatus(level) == 0 && level.supported) {
+            // A line whose count moved has changed even if it is back where
+            // it was: a pulse shorter than it takes to read the levels.
+            auto moved = [&](std::uint32_t comm::LineCounts::*line) { return haveCounts && now.*line != lineCounts.*line; };
+            if (level.cts != lines.cts || moved(&comm::LineCounts::cts))
+                batch << evCTS;
+            if (level.dsr != lines.dsr || moved(&comm::LineCounts::dsr))
+                batch << evDSR;
+            if (level.rlsd != lines.rlsd || moved(&comm::LineCounts::rlsd))
+                batch << evRLSD;
+            if ((level.ring && !lines.ring) || moved(&comm::LineCounts::ring))
+                batch << evRing;
+            lines = level;
+            if (haveCounts)
+                lineCounts = now;
         }
-        if (!gone && watchTx && link_->txPending) {
-            int queued = 0;
-            if (device.OutputQueued(queued) != 0 || queued == 0) {
-                link_->txPending = false;
-                batch << evTxEmpty;
-            }
-        }
+        // A write returns once its bytes have left the port, so the output
+        // queue is empty by the time it says so.
+        if (!gone && watchTx && link_->txPending.exchange(false))
+            batch << evTxEmpty;
         batch = batch & mask_;
         if (!batch.Empty())
             Dispatch(batch);
     }
+    watch.reset();
 
-    // Stopped by a close: what is left in either direction is discarded.
+    // Stopped by a close: what was received and not read is discarded. The
+    // output is left alone: every byte in it belongs to a write that
+    // reported it sent (on a pty, discarding it would take it back from the
+    // far end before that has read it).
     if (!gone) {
-        device.Purge(true, true);
+        device.Purge(true, false);
         link_->ClearInput();
     }
     std::lock_guard l(handOver_->lock);

@@ -6,11 +6,17 @@
 //  - Created, started, stopped and destroyed on the port's thread, by
 //    OpenPort and ClosePort. One thread per opening.
 //  - The event thread waits on the device and on the port's thread waker
-//    (poll; never a busy loop: on a pty, or any device without modem lines,
-//    nothing but the device and the waker can wake it). Modem lines and the
-//    driver's error counters cannot be waited for, so on devices that have
-//    them they are read on a slow timer. A hung-up device is dropped from
-//    the wait, so a vanished device costs nothing either.
+//    (poll, without a timer: nothing but an event wakes it). On a device
+//    with modem lines a watch thread of the backend's blocks in the
+//    driver's wait for a line change (TIOCMIWAIT) and raises the waker when
+//    one comes; the event thread then reads the levels and the driver's
+//    per-line change counts, so a pulse too short to see as a level is
+//    still reported. The watch ends with the event thread's loop: a signal
+//    cuts the driver's wait short. Only a driver that reports its lines but
+//    cannot wait for them is read on a slow timer. Line errors and breaks
+//    arrive with a received byte, so the driver's error counters are read
+//    when bytes come. A hung-up device is dropped from the wait, so a
+//    vanished device costs nothing either.
 //  - It reads received bytes into the port's input buffer (under the
 //    buffer's lock) so it can tell new bytes, the event character and the
 //    80 % level apart; everything else it reads is the device, whose calls

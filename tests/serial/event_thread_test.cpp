@@ -257,3 +257,37 @@ TEST(EventBatch, TxEmptyFollowsAWriteOnceTheOutputQueueDrains)
     WaitUntil([] { return false; }, 100);
     EXPECT_EQ(calls, 1);
 }
+
+// A handler that ClosePort serves while it stops the event thread (a batch
+// waiting for its hand-over) closes the port itself, or sets Port: the close
+// under way finishes the job, once, and the device is freed only after the
+// event thread has ended.
+TEST(HandOver, NestedCloseFromAHandlerServedByClosePortIsHarmless)
+{
+    for (const bool setPort : {false, true}) {
+        PtyPair pty;
+        PtyPair other;
+        TComPort port;
+        ConfigureAsMainWindowPort(port, pty.SlavePath());
+        int afterClose = 0;
+        port.OnAfterClose = [&](QObject*) { ++afterClose; };
+        port.OnRxChar = [&](QObject*, int) {
+            if (setPort)
+                port.SetPort(other.SlavePath());
+            else
+                port.ClosePort();
+        };
+        port.OpenPort();
+        const int descriptors = OpenDescriptorCount();
+        pty.Write("x");
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the batch waits for its hand-over
+        port.ClosePort();
+        EXPECT_FALSE(port.Connected());
+        EXPECT_FALSE(port.HasEventThread());
+        EXPECT_EQ(afterClose, 1);
+        EXPECT_EQ(OpenDescriptorCount(), descriptors - 3);  // device and two wakers
+        EXPECT_EQ(port.Port(), setPort ? other.SlavePath() : pty.SlavePath());
+        EXPECT_NO_THROW(port.OpenPort());
+        port.ClosePort();
+    }
+}

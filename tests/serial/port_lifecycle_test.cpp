@@ -70,11 +70,18 @@ TEST(PortOpenClose, MissingDeviceRaisesError1WithErrnoAndOnlyBeforeOpenFires)
     EXPECT_EQ(log.entries, QStringList{QStringLiteral("BeforeOpen")});
 }
 
-TEST(PortOpenClose, EmptyPortNameRaisesError1)
+TEST(PortOpenClose, EmptyPortNameOrOneHoldingANulRaisesError1)
 {
     TComPort port;
     port.SetPort(QString());
     EXPECT_EQ(CaughtComError([&] { port.OpenPort(); }).ErrorNumber, 1);
+    // Not cut at the NUL, which would open another device.
+    PtyPair pty;
+    port.SetPort(pty.SlavePath() + QChar(0) + QStringLiteral("x"));
+    EComPort e = CaughtComError([&] { port.OpenPort(); });
+    EXPECT_EQ(e.ErrorNumber, 1);
+    EXPECT_EQ(e.SystemError, EINVAL);
+    EXPECT_FALSE(port.Connected());
 }
 
 TEST(PortOpenClose, DeviceWithoutPermissionRaisesError1WithEacces)

@@ -2,9 +2,13 @@
 // pty, and when settings are applied.
 #include "tests/serial/helpers.h"
 
+#include "serial/termios2.h"
+#include "tests/serial/intercept.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,6 +30,38 @@ speed_t OutputSpeed(const QString& path)
     termios t = ReadBack(path);
     return cfgetospeed(&t);
 }
+
+// The same with both rates as numbers, past any hook.
+termios2 ReadBack2(const QString& path)
+{
+    termios2 t{};
+    int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(intercept::KernelIoctl(fd, TCGETS2, &t), 0);
+    ::close(fd);
+    return t;
+}
+
+// A driver that makes something else of the settings it is given: `change`
+// is applied to what the device reads back right after each setting, once
+// armed.
+struct SubstitutingDriver {
+    explicit SubstitutingDriver(const QString& path)
+        : hook(path, [this](intercept::IoctlCall& c) {
+              const int r = c.Kernel();
+              if (r == 0 && c.request == TCSETS2)
+                  justSet = true;
+              else if (r == 0 && c.request == TCGETS2 && justSet.exchange(false) && armed)
+                  change(*static_cast<termios2*>(c.arg));
+              return r;
+          })
+    {
+    }
+    std::function<void(termios2&)> change = [](termios2&) {};
+    std::atomic<bool> armed{false};
+    std::atomic<bool> justSet{false};
+    intercept::Hook hook;
+};
 
 }  // namespace
 
@@ -214,6 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LineRow{"Slow7Odd", br110, 9600, dbSeven, prOdd, sbOneStopBit, B110, 7, PARODD, false},
                       LineRow{"Even6TwoStop", br4800, 9600, dbSix, prEven, sbTwoStopBits, B4800, 6, 0, true},
                       LineRow{"Mark5OneAndHalf", br57600, 9600, dbFive, prMark, sbOne5StopBits, B57600, 5, PARODD | CMSPAR, true},
+                      LineRow{"Even8OneAndHalf", br9600, 9600, dbEight, prEven, sbOne5StopBits, B9600, 8, 0, true},
                       LineRow{"Space", br38400, 9600, dbEight, prSpace, sbOneStopBit, B38400, 8, CMSPAR, false},
                       LineRow{"Free14400", br14400, 9600, dbEight, prNone, sbOneStopBit, B0, 8, 0, false},
                       LineRow{"Free256000", br256000, 9600, dbEight, prNone, sbOneStopBit, B0, 8, 0, false},
@@ -245,9 +282,110 @@ TEST(TermiosFlow, FlowControlFieldsReachTheDevice)
     EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
     EXPECT_EQ(t.c_cflag & CRTSCTS, tcflag_t(CRTSCTS));
 
+    // OutCTSFlow alone turns on the kernel's combined handshake.
+    port.FlowControl()->SetFlowControl(fcNone);
+    port.FlowControl()->SetOutCTSFlow(true);
+    EXPECT_EQ(ReadBack(pty.SlavePath()).c_cflag & CRTSCTS, tcflag_t(CRTSCTS));
+
+    // Error bytes are marked only when they are to be replaced.
     port.Parity()->SetCheck(true);
-    EXPECT_EQ(ReadBack(pty.SlavePath()).c_iflag & INPCK, tcflag_t(INPCK));
+    EXPECT_EQ(ReadBack(pty.SlavePath()).c_iflag & (INPCK | PARMRK), tcflag_t(INPCK));
+    port.Parity()->SetReplace(true);
+    EXPECT_EQ(ReadBack(pty.SlavePath()).c_iflag & (INPCK | PARMRK), tcflag_t(INPCK | PARMRK));
 }
+
+TEST(TermiosRates, BothRatesChangeTogetherInOneCallAtTheRateAsked)
+{
+    PtyPair pty;
+    std::vector<unsigned> rates;  // the output rate of every settings call
+    intercept::Hook hook(pty.SlavePath(), [&](intercept::IoctlCall& c) {
+        if (c.request == TCSETS2)
+            rates.push_back(static_cast<termios2*>(c.arg)->c_ospeed);
+        else if (c.libc && c.request != TCFLSH)
+            rates.push_back(cfgetospeed(static_cast<termios*>(c.arg)) == B38400 ? 38400 : 0);
+        return c.Kernel();
+    });
+    TComPort port;
+    port.SetPort(pty.SlavePath());
+    port.SetEvents({});
+    port.SetBaudRate(br256000);
+    port.OpenPort();
+    EXPECT_EQ(rates, std::vector<unsigned>{256000});
+    for (const TBaudRate rate : {br9600, br128000, brCustom, br115200}) {
+        rates.clear();
+        port.SetBaudRate(rate);
+        const unsigned asked = rate == brCustom ? 9600 : static_cast<unsigned>(BaudRateValue(rate));
+        EXPECT_EQ(rates, std::vector<unsigned>{asked});
+        const termios2 t = ReadBack2(pty.SlavePath());
+        EXPECT_EQ(t.c_ispeed, asked);
+        EXPECT_EQ(t.c_ospeed, asked);
+    }
+}
+
+struct TakeRow {
+    const char* name;
+    std::function<void(TComPort&)> set;
+    std::function<void(termios2&)> driver;
+    bool takes;
+};
+
+class SettingsReadBack : public ::testing::TestWithParam<TakeRow> {};
+
+TEST_P(SettingsReadBack, WhatTheDriverDidNotTakeRaises7AndTheDeviceKeepsItsSettings)
+{
+    PtyPair pty;
+    SubstitutingDriver driver(pty.SlavePath());
+    TComPort port;
+    port.SetPort(pty.SlavePath());
+    port.SetEvents({});
+    port.OpenPort();
+    const termios2 before = ReadBack2(pty.SlavePath());
+    driver.change = GetParam().driver;
+    driver.armed = true;
+    EComPort e = CaughtComError([&] { GetParam().set(port); });
+    EXPECT_TRUE(port.Connected());
+    if (GetParam().takes) {
+        EXPECT_EQ(e.ErrorNumber, 0) << e.Message().toStdString();
+        return;
+    }
+    EXPECT_EQ(e.ErrorNumber, 7);
+    const termios2 after = ReadBack2(pty.SlavePath());
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_ospeed, before.c_ospeed);
+    EXPECT_EQ(after.c_ispeed, before.c_ispeed);
+
+    // Refused while opening: the device is released.
+    port.ClosePort();
+    EXPECT_EQ(CaughtComError([&] { port.OpenPort(); }).ErrorNumber, 7);
+    EXPECT_FALSE(port.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SettingsReadBack,
+    ::testing::Values(
+        TakeRow{"RateClipped", [](TComPort& p) { p.SetBaudRate(br256000); }, [](termios2& t) { t.c_ospeed = t.c_ispeed = 115200; }, false},
+        TakeRow{"RateWithinTwoPercent", [](TComPort& p) { p.SetBaudRate(br256000); }, [](termios2& t) { t.c_ospeed = t.c_ispeed = 251000; }, true},
+        TakeRow{"RateOffThreePercent", [](TComPort& p) { p.SetBaudRate(br128000); }, [](termios2& t) { t.c_ospeed = t.c_ispeed = 124000; }, false},
+        TakeRow{"InputRateLeftBehind", [](TComPort& p) { p.SetBaudRate(br19200); }, [](termios2& t) { t.c_ispeed = 256000; }, false},
+        TakeRow{"MarkParityDropped", [](TComPort& p) { p.Parity()->SetBits(prMark); }, [](termios2& t) { t.c_cflag &= ~tcflag_t(CMSPAR); }, false},
+        TakeRow{"HandshakeDropped", [](TComPort& p) { p.FlowControl()->SetFlowControl(fcHardware); }, [](termios2& t) { t.c_cflag &= ~tcflag_t(CRTSCTS); },
+                false},
+        TakeRow{"StopBitsDropped", [](TComPort& p) { p.SetStopBits(sbTwoStopBits); }, [](termios2& t) { t.c_cflag &= ~tcflag_t(CSTOPB); }, false},
+        TakeRow{"ErrorMarkingDropped",
+                [](TComPort& p) {
+                    p.Parity()->SetReplace(true);
+                    p.Parity()->SetCheck(true);
+                },
+                [](termios2& t) { t.c_iflag &= ~tcflag_t(PARMRK); }, false},
+        // What a pty itself drops (it has no wire): 8 data bits, no parity.
+        TakeRow{"PtyFramingIsNoFailure",
+                [](TComPort& p) {
+                    p.SetDataBits(dbSeven);
+                    p.Parity()->SetBits(prEven);
+                },
+                [](termios2&) {}, true}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(TermiosApply, ChangesWhileClosedWaitForTheNextOpen)
 {

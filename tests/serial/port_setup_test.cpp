@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -27,6 +28,20 @@ struct PortsFolder {
         QString path = dir.path() + QLatin1Char('/') + name;
         EXPECT_TRUE(QFile::link(target, path));
         return path;
+    }
+    // The ports ListSerialPorts gives from this folder, in its order; the
+    // others must be devices.
+    QStringList Listed(QStringList list = {})
+    {
+        ListSerialPorts(list);
+        QStringList ours;
+        for (const QString& p : list) {
+            if (p.startsWith(dir.path()))
+                ours << p;
+            else
+                EXPECT_TRUE(p.startsWith(QStringLiteral("/dev/"))) << p.toStdString();
+        }
+        return ours;
     }
     QTemporaryDir dir;
 };
@@ -78,17 +93,28 @@ TEST(ListSerialPorts, VirtualLinksToCharacterDevicesAreListedSortedIgnoringCase)
     plain.close();
     folder.Link(QStringLiteral("tofile"), plain.fileName());
 
-    QStringList list{QStringLiteral("old")};
-    ListSerialPorts(list);
-    QStringList virtualOnes;
-    for (const QString& p : list) {
-        if (p.startsWith(folder.dir.path()))
-            virtualOnes << p;
-        else
-            EXPECT_TRUE(p.startsWith(QStringLiteral("/dev/"))) << p.toStdString();
-    }
-    EXPECT_EQ(virtualOnes, (QStringList{lower, com10, com2}));
-    EXPECT_FALSE(list.contains(QStringLiteral("old")));
+    // The list's old content is replaced.
+    EXPECT_EQ(folder.Listed({QStringLiteral("old")}), (QStringList{lower, com10, com2}));
+}
+
+TEST(ListSerialPorts, OnlyPortsAreOfferedInTheUsersCollation)
+{
+    PortsFolder folder;
+    const QLocale locale;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    PtyPair pty;
+    QStringList expected;
+    for (const char* name : {"ábc", "beta", "Zeta"})
+        expected << folder.Link(QString::fromUtf8(name), pty.SlavePath());
+    // Terminals that are not ports.
+    for (const char* device : {"/dev/null", "/dev/tty", "/dev/ptmx"})
+        folder.Link(QFileInfo(QString::fromLatin1(device)).fileName(), QString::fromLatin1(device));
+    // A serial line, where this machine has a UART behind its first slot.
+    QFile uartType(QStringLiteral("/sys/class/tty/ttyS0/type"));
+    if (uartType.open(QIODevice::ReadOnly) && uartType.readAll().trimmed().toInt() != 0)
+        expected.insert(2, folder.Link(QStringLiteral("line"), QStringLiteral("/dev/ttyS0")));
+    EXPECT_EQ(folder.Listed(), expected);
+    QLocale::setDefault(locale);
 }
 
 TEST(ComComboBox, PortValueSelectsItsItemOrNothing)

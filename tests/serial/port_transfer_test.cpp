@@ -42,11 +42,21 @@ double CpuSeconds()
 
 }  // namespace
 
-TEST(SendText, EmptyStringReturnsZeroAndSendsNothing)
+TEST(SendText, EmptyStringReturnsZeroAndSendsNothingOpenOrNot)
 {
     OpenPort p;
     EXPECT_EQ(p.port.SendText(QByteArray()), 0);
     EXPECT_TRUE(p.pty.ReadAll(50).isEmpty());
+    TComPort closed;
+    EXPECT_EQ(closed.SendText(QByteArray()), 0);
+}
+
+TEST(SendText, WhatAWriteReportedReachesTheFarEndAcrossAClose)
+{
+    OpenPort p(AllComEvents);
+    EXPECT_EQ(p.port.SendText("x"), 1);
+    p.port.ClosePort();
+    EXPECT_EQ(p.pty.Read(1), QByteArray("x"));
 }
 
 TEST(SendText, WholeStringArrivesAndItsLengthIsReturned)
@@ -121,6 +131,34 @@ TEST(ReceiveText, AllOnesIntervalWithoutTotalsReturnsAtOnce)
     ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 2; }));
     EXPECT_EQ(p.port.ReceiveText(s, 10), 2);
     EXPECT_EQ(s, QByteArray("xy"));
+}
+
+TEST(ReceiveText, AllOnesIntervalAndMultiplierReturnWhatIsQueuedOrTheFirstBytesToCome)
+{
+    OpenPort p;
+    p.port.Timeouts()->SetReadInterval(-1);
+    p.port.Timeouts()->SetReadTotalMultiplier(-1);
+    p.port.Timeouts()->SetReadTotalConstant(3000);
+    QByteArray s;
+    // Queued bytes come back at once, though more were asked for (the late
+    // rest would end a read that waited for the count).
+    p.pty.Write("ab");
+    ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 2; }));
+    WriteLater(p.pty, "cdefghij", 500);
+    EXPECT_EQ(p.port.ReceiveText(s, 10), 2);
+    EXPECT_EQ(s, QByteArray("ab"));
+    ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 8; }));
+    EXPECT_EQ(p.port.ReceiveText(s, 10), 8);
+    // Nothing queued: the first bytes to come, within the constant.
+    WriteLater(p.pty, "k", 50);
+    EXPECT_EQ(p.port.ReceiveText(s, 10), 1);
+    EXPECT_EQ(s, QByteArray("k"));
+    // Nothing at all: nothing, after the constant.
+    p.port.Timeouts()->SetReadTotalConstant(200);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(p.port.ReceiveText(s, 10), 0);
+    EXPECT_GE(clock.elapsed(), 190);
 }
 
 TEST(ReceiveText, TotalTimeOutIsMultiplierTimesCountPlusConstant)
