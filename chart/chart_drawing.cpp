@@ -353,7 +353,7 @@ void DrawLegend(QPainter& p, const Layout& L, const ChartLook& look)
     if (L.legend.isEmpty())
         return;
     p.setPen(Qt::black);
-    p.setBrush(Qt::white);
+    p.setBrush(look.legendColor);
     p.drawRect(L.legend);
     p.setFont(look.left.labelsFont);
     QFontMetricsF fm(look.left.labelsFont);

@@ -81,6 +81,7 @@ struct ChartLook {
     QColor backWallColor = Qt::white;
     // The series the legend names; no legend when empty.
     std::vector<LegendEntry> legend;
+    QColor legendColor = Qt::white;
 };
 
 // Where everything goes, for a chart laid out in `outer`.
