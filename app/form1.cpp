@@ -19,6 +19,7 @@
 #include "widgets/abthermometer.h"
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
+#include "widgets/fonts.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
@@ -42,14 +43,6 @@ namespace {
 const QString CaptionConnect = QStringLiteral("CONECTAR");
 const QString CaptionDisconnect = QStringLiteral("DESCONECTAR");
 
-QFont arial(int pixelSize, bool bold = false)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 void colour(QWidget* w, const QColor& text, const QColor& background)
 {
     QPalette p = w->palette();
@@ -68,7 +61,7 @@ QLineEdit* loggerField(QWidget* parent, const QString& name, const QString& text
     e->setObjectName(name);
     e->setToolTip(hint);
     e->setReadOnly(readOnly);
-    e->setFont(arial(13, true));
+    e->setFont(ArialPixels(13, true));
     e->setAlignment(Qt::AlignCenter);
     colour(e, textColour, Qt::black);
     return e;

@@ -3,142 +3,46 @@
 #include "chart/axis_scale.h"
 #include "platform/application.h"
 #include "platform/formats.h"
+#include "widgets/fonts.h"
+#include "widgets/set_if_changed.h"
 
 #include <QFontMetricsF>
 #include <QImage>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-QFont arial(int pixels, bool bold)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-constexpr int TickLength = 4;
-const QColor BevelLight(255, 255, 255);
-const QColor BevelShadow(128, 128, 128);
-const QColor GridColor(128, 128, 128);
-
-// Draws `width` rings of a bevel just inside `r`.
-void drawBevel(QPainter& p, QRect r, int width, bool raised)
-{
-    QColor topLeft = raised ? BevelLight : BevelShadow;
-    QColor bottomRight = raised ? BevelShadow : BevelLight;
-    for (int i = 0; i < width; ++i) {
-        p.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
-        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
-        p.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 1, 1), bottomRight);
-        p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 1), bottomRight);
-        r.adjust(1, 1, -1, -1);
-    }
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Axis
 
 TChartAxis::TChartAxis(TChart* chart, Side side) : chart_(chart), side_(side)
 {
-    titleFont_ = arial(11, false);
-    labelsFont_ = arial(11, false);
+    look_.titleFont = ArialPixels(11);
+    look_.labelsFont = ArialPixels(11);
 }
 
-void TChartAxis::changed()
+std::function<void()> TChartAxis::redraw()
 {
-    chart_->looksChanged();
+    return [this] { chart_->looksChanged(); };
 }
 
-void TChartAxis::SetVisible(bool visible)
-{
-    if (visible_ == visible)
-        return;
-    visible_ = visible;
-    changed();
-}
-
-void TChartAxis::SetTitle(const QString& title)
-{
-    if (title_ == title)
-        return;
-    title_ = title;
-    changed();
-}
-
-void TChartAxis::SetTitleFont(const QFont& font)
-{
-    if (titleFont_ == font)
-        return;
-    titleFont_ = font;
-    changed();
-}
-
-void TChartAxis::SetTitleColor(const QColor& color)
-{
-    if (titleColor_ == color)
-        return;
-    titleColor_ = color;
-    changed();
-}
-
-void TChartAxis::SetLabelsFont(const QFont& font)
-{
-    if (labelsFont_ == font)
-        return;
-    labelsFont_ = font;
-    changed();
-}
-
-void TChartAxis::SetLabelsColor(const QColor& color)
-{
-    if (labelsColor_ == color)
-        return;
-    labelsColor_ = color;
-    changed();
-}
-
-void TChartAxis::SetValuesFormat(const QString& pattern)
-{
-    if (valuesFormat_ == pattern)
-        return;
-    valuesFormat_ = pattern;
-    changed();
-}
+void TChartAxis::SetVisible(bool visible) { SetIfChanged(look_.visible, visible, redraw()); }
+void TChartAxis::SetTitle(const QString& title) { SetIfChanged(look_.title, title, redraw()); }
+void TChartAxis::SetTitleFont(const QFont& font) { SetIfChanged(look_.titleFont, font, redraw()); }
+void TChartAxis::SetTitleColor(const QColor& color) { SetIfChanged(look_.titleColor, color, redraw()); }
+void TChartAxis::SetLabelsFont(const QFont& font) { SetIfChanged(look_.labelsFont, font, redraw()); }
+void TChartAxis::SetLabelsColor(const QColor& color) { SetIfChanged(look_.labelsColor, color, redraw()); }
+void TChartAxis::SetValuesFormat(const QString& pattern) { SetIfChanged(valuesFormat_, pattern, redraw()); }
+void TChartAxis::SetGridVisible(bool visible) { SetIfChanged(look_.gridVisible, visible, redraw()); }
+void TChartAxis::SetAutomatic(bool automatic) { SetIfChanged(automatic_, automatic, redraw()); }
 
 void TChartAxis::SetIncrement(double increment)
 {
     if (!(increment >= 0) || !std::isfinite(increment))
         increment = 0;
-    if (increment_ == increment)
-        return;
-    increment_ = increment;
-    changed();
-}
-
-void TChartAxis::SetGridVisible(bool visible)
-{
-    if (gridVisible_ == visible)
-        return;
-    gridVisible_ = visible;
-    changed();
-}
-
-void TChartAxis::SetAutomatic(bool automatic)
-{
-    if (automatic_ == automatic)
-        return;
-    automatic_ = automatic;
-    changed();
+    SetIfChanged(increment_, increment, redraw());
 }
 
 double TChartAxis::Minimum() const
@@ -168,7 +72,7 @@ void TChartAxis::SetMinMax(double minimum, double maximum)
     automatic_ = false;
     minimum_ = minimum;
     maximum_ = maximum;
-    changed();
+    chart_->looksChanged();
 }
 
 QString TChartAxis::LabelText(double value) const
@@ -178,173 +82,9 @@ QString TChartAxis::LabelText(double value) const
     return FormatFloat(valuesFormat_, value);
 }
 
-// ---------------------------------------------------------------------------
-// Layout: everything Draw and the mouse need to know about where things go.
-
-struct TChart::Layout {
-    QRect outer;
-    QRect inner;  // inside the frame
-    QRectF title;
-    QRect plot;
-    double xLow = 0, xHigh = 1, yLow = 0, yHigh = 1;
-    chartscale::LinearMap toX, toY;
-    double xStep = 1, yStep = 1;
-    QList<TAxisLabel> bottomLabels, leftLabels;
-    QVector<double> yTicks;
-    QRectF leftTitle;    // before rotation: centre and extent
-    QRectF bottomTitle;
-    QRect legend;
-};
-
-// Ranges with no width are opened up around their value so that one point,
-// or a flat line, still has an axis to stand on.
-static void openUp(double& low, double& high)
+chartdraw::NumberLabels TChartAxis::numberLabels() const
 {
-    if (!(high > low)) {
-        low -= 1;
-        high += 1;
-    }
-}
-
-TChart::Layout TChart::layout(const QRect& rect) const
-{
-    Layout L;
-    L.outer = rect;
-    int frame = (borderLine_ ? 1 : 0) + (bevelOuter_ != BevelStyle::None ? bevelWidth_ : 0) + borderWidth_
-                + (bevelInner_ != BevelStyle::None ? bevelWidth_ : 0);
-    L.inner = rect.adjusted(frame, frame, -frame, -frame);
-
-    L.xLow = bottom_.Minimum();
-    L.xHigh = bottom_.Maximum();
-    L.yLow = left_.Minimum();
-    L.yHigh = left_.Maximum();
-    openUp(L.xLow, L.xHigh);
-    openUp(L.yLow, L.yHigh);
-
-    QFontMetricsF titleFm(titleFont_);
-    QFontMetricsF leftTitleFm(left_.TitleFont());
-    QFontMetricsF bottomTitleFm(bottom_.TitleFont());
-    QFontMetricsF leftFm(left_.LabelsFont());
-    QFontMetricsF bottomFm(bottom_.LabelsFont());
-
-    // Vertical extent first: the left labels depend on the plot's height only.
-    double top = L.inner.top() + 6;
-    if (!title_.isEmpty()) {
-        L.title = QRectF(L.inner.left(), top, L.inner.width(), titleFm.height());
-        top += titleFm.height() + 10;
-    } else {
-        top += 4;
-    }
-    double bottom = L.inner.bottom() - 4;
-    if (bottom_.Visible()) {
-        if (!bottom_.Title().isEmpty()) {
-            L.bottomTitle = QRectF(0, bottom - bottomTitleFm.height(), 0, bottomTitleFm.height());
-            bottom -= bottomTitleFm.height() + 2;
-        }
-        bottom -= bottomFm.height() + TickLength + 2;
-    }
-    int plotTop = static_cast<int>(std::lround(top));
-    int plotBottom = std::max(plotTop + 1, static_cast<int>(std::lround(bottom)));
-    double plotHeight = plotBottom - plotTop;
-
-    // Left labels: round steps at least two lines apart.
-    double labelHeight = leftFm.height();
-    double minStepPixels = labelHeight * 2;
-    double yRange = L.yHigh - L.yLow;
-    if (left_.Increment() > 0) {
-        L.yStep = chartscale::LabelStep(L.yLow, L.yHigh, plotHeight / yRange, left_.Increment(),
-            labelHeight * 0.5, [&](double) { return labelHeight; });
-    } else {
-        L.yStep = chartscale::RoundStepAtLeast(std::max(yRange * minStepPixels / plotHeight, 1e-300));
-    }
-    L.yTicks = chartscale::TicksWithin(L.yLow, L.yHigh, L.yStep);
-    double leftLabelWidth = 0;
-    QStringList leftTexts;
-    for (double v : L.yTicks) {
-        leftTexts << left_.LabelText(v);
-        leftLabelWidth = std::max(leftLabelWidth, leftFm.horizontalAdvance(leftTexts.back()));
-    }
-
-    double left = L.inner.left() + 8;
-    if (left_.Visible()) {
-        if (!left_.Title().isEmpty()) {
-            L.leftTitle = QRectF(left, 0, leftTitleFm.height(), 0);
-            left += leftTitleFm.height() + 6;
-        }
-        left += leftLabelWidth + TickLength + 3;
-    }
-    double right = L.inner.right() - 8;
-    if (bottom_.Visible())
-        right -= std::max(6.0, bottomFm.horizontalAdvance(bottom_.LabelText(std::floor(L.xHigh))) / 2);
-
-    if (legendVisible_) {
-        double widest = 0;
-        int rows = 0;
-        for (const TLineSeries* s : series_) {
-            if (!s->Active())
-                continue;
-            ++rows;
-            widest = std::max(widest, leftFm.horizontalAdvance(s->Title()));
-        }
-        if (rows > 0) {
-            int w = static_cast<int>(std::ceil(widest)) + 34;
-            int h = static_cast<int>(std::ceil(rows * leftFm.height())) + 8;
-            int x = static_cast<int>(right) - w;
-            L.legend = QRect(x, plotTop, w, h);
-            right = x - 8;
-        }
-    }
-    int plotLeft = static_cast<int>(std::lround(left));
-    int plotRight = std::max(plotLeft + 1, static_cast<int>(std::lround(right)));
-    L.plot = QRect(QPoint(plotLeft, plotTop), QPoint(plotRight, plotBottom));
-
-    double plotWidth = plotRight - plotLeft;
-    L.toX.scale = plotWidth / (L.xHigh - L.xLow);
-    L.toX.offset = plotLeft - L.toX.scale * L.xLow;
-    L.toY.scale = -plotHeight / (L.yHigh - L.yLow);
-    L.toY.offset = plotBottom - L.toY.scale * L.yLow;
-
-    // Left labels, centred on their ticks.
-    for (int i = 0; i < L.yTicks.size(); ++i) {
-        double y = L.toY(L.yTicks[i]);
-        double w = leftFm.horizontalAdvance(leftTexts[i]);
-        QRectF r(plotLeft - TickLength - 3 - w, y - labelHeight / 2, w, labelHeight);
-        L.leftLabels.push_back(TAxisLabel{L.yTicks[i], leftTexts[i], r});
-    }
-    if (L.leftTitle.width() > 0)
-        L.leftTitle = QRectF(L.leftTitle.left(), plotTop, L.leftTitle.width(), plotHeight);
-
-    // Bottom labels: thinned so that none overlaps its neighbour.
-    if (bottom_.Visible()) {
-        double gap = bottomFm.horizontalAdvance(QStringLiteral("  "));
-        auto width = [&](double v) { return bottomFm.horizontalAdvance(bottom_.LabelText(v)); };
-        double increment = bottom_.Increment();
-        if (increment > 0) {
-            L.xStep = chartscale::LabelStep(L.xLow, L.xHigh, L.toX.scale, increment, gap, width);
-        } else {
-            double widest = std::max(width(L.xLow), width(L.xHigh)) + gap;
-            L.xStep = chartscale::RoundStepAtLeast(std::max(widest / L.toX.scale, 1e-300));
-        }
-        QVector<double> ticks = chartscale::TicksWithin(L.xLow, L.xHigh, L.xStep);
-        // Zoomed in between two whole steps: the ends of the range are
-        // labelled instead, so the axis still says where the view is.
-        bool ends = ticks.isEmpty();
-        if (ends) {
-            ticks = {L.xLow};
-            if (width(L.xLow) / 2 + width(L.xHigh) / 2 + gap <= plotWidth)
-                ticks.push_back(L.xHigh);
-        }
-        double labelTop = plotBottom + TickLength + 2;
-        for (double v : ticks) {
-            QString text = bottom_.LabelText(v);
-            double w = bottomFm.horizontalAdvance(text);
-            QRectF r(L.toX(v) - w / 2, labelTop, w, bottomFm.height());
-            L.bottomLabels.push_back(TAxisLabel{v, text, r});
-        }
-        if (L.bottomTitle.height() > 0)
-            L.bottomTitle = QRectF(plotLeft, L.bottomTitle.top(), plotWidth, L.bottomTitle.height());
-    }
-    return L;
+    return {increment_, [this](double v) { return LabelText(v); }};
 }
 
 // ---------------------------------------------------------------------------
@@ -357,7 +97,7 @@ TChart::TChart(QWidget* parent)
       right_(this, TChartAxis::Side::Right),
       top_(this, TChartAxis::Side::Top)
 {
-    titleFont_ = arial(13, false);
+    titleFont_ = ArialPixels(13);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
 }
@@ -386,54 +126,44 @@ void TChart::looksChanged()
     update();
 }
 
-#define CHART_SETTER(Name, member)        \
-    if (member == Name)                   \
-        return;                           \
-    member = Name;                        \
-    looksChanged();
-
-void TChart::SetTitleFont(const QFont& font) { CHART_SETTER(font, titleFont_) }
-void TChart::SetTitleColor(const QColor& color) { CHART_SETTER(color, titleColor_) }
-void TChart::SetLegendVisible(bool visible) { CHART_SETTER(visible, legendVisible_) }
-void TChart::SetBackWallTransparent(bool transparent) { CHART_SETTER(transparent, backWallTransparent_) }
-void TChart::SetBackWallColor(const QColor& color) { CHART_SETTER(color, backWallColor_) }
-void TChart::SetGradientVisible(bool visible) { CHART_SETTER(visible, gradientVisible_) }
-void TChart::SetGradientStartColor(const QColor& color) { CHART_SETTER(color, gradientStart_) }
-void TChart::SetGradientEndColor(const QColor& color) { CHART_SETTER(color, gradientEnd_) }
-void TChart::SetPanelColor(const QColor& color) { CHART_SETTER(color, panelColor_) }
-void TChart::SetBevelInner(BevelStyle style) { CHART_SETTER(style, bevelInner_) }
-void TChart::SetBevelOuter(BevelStyle style) { CHART_SETTER(style, bevelOuter_) }
-void TChart::SetBorderLine(bool on) { CHART_SETTER(on, borderLine_) }
-
-#undef CHART_SETTER
+std::function<void()> TChart::redraw()
+{
+    return [this] { looksChanged(); };
+}
 
 void TChart::SetTitle(const QString& title)
 {
-    if (title_ == title)
-        return;
-    title_ = title;
     // Screen readers announce the chart by its title.
-    setAccessibleName(title);
-    looksChanged();
+    if (SetIfChanged(title_, title, redraw()))
+        setAccessibleName(title);
 }
 
-void TChart::SetBevelWidth(int width)
+void TChart::SetTitleFont(const QFont& font) { SetIfChanged(titleFont_, font, redraw()); }
+void TChart::SetTitleColor(const QColor& color) { SetIfChanged(titleColor_, color, redraw()); }
+void TChart::SetLegendVisible(bool visible) { SetIfChanged(legendVisible_, visible, redraw()); }
+void TChart::SetBackWallTransparent(bool transparent) { SetIfChanged(backWallTransparent_, transparent, redraw()); }
+void TChart::SetBackWallColor(const QColor& color) { SetIfChanged(backWallColor_, color, redraw()); }
+void TChart::SetGradientVisible(bool visible) { SetIfChanged(frame_.gradientVisible, visible, redraw()); }
+void TChart::SetGradientStartColor(const QColor& color) { SetIfChanged(frame_.gradientStart, color, redraw()); }
+void TChart::SetGradientEndColor(const QColor& color) { SetIfChanged(frame_.gradientEnd, color, redraw()); }
+void TChart::SetPanelColor(const QColor& color) { SetIfChanged(frame_.panelColor, color, redraw()); }
+void TChart::SetBorderLine(bool on) { SetIfChanged(frame_.borderLine, on, redraw()); }
+
+static_assert(static_cast<int>(TChart::BevelStyle::Raised) == static_cast<int>(chartdraw::Bevel::Raised)
+              && static_cast<int>(TChart::BevelStyle::Lowered) == static_cast<int>(chartdraw::Bevel::Lowered));
+
+void TChart::SetBevelInner(BevelStyle style)
 {
-    width = std::clamp(width, 0, 64);
-    if (bevelWidth_ == width)
-        return;
-    bevelWidth_ = width;
-    looksChanged();
+    SetIfChanged(frame_.bevelInner, static_cast<chartdraw::Bevel>(style), redraw());
 }
 
-void TChart::SetBorderWidth(int width)
+void TChart::SetBevelOuter(BevelStyle style)
 {
-    width = std::clamp(width, 0, 64);
-    if (borderWidth_ == width)
-        return;
-    borderWidth_ = width;
-    looksChanged();
+    SetIfChanged(frame_.bevelOuter, static_cast<chartdraw::Bevel>(style), redraw());
 }
+
+void TChart::SetBevelWidth(int width) { SetIfChanged(frame_.bevelWidth, std::clamp(width, 0, 64), redraw()); }
+void TChart::SetBorderWidth(int width) { SetIfChanged(frame_.borderWidth, std::clamp(width, 0, 64), redraw()); }
 
 void TChart::SetMinimumDragPixels(int pixels)
 {
@@ -525,7 +255,7 @@ double TChart::YValueAt(double pixel) const
 
 double TChartAxis::LabelStep() const
 {
-    if (!visible_ && Horizontal())
+    if (!look_.visible && Horizontal())
         return 0;
     TChart::Layout L = chart_->layout(chart_->rect());
     if (side_ == Side::Bottom)
@@ -540,7 +270,7 @@ QList<TAxisLabel> TChartAxis::Labels() const
     TChart::Layout L = chart_->layout(chart_->rect());
     if (side_ == Side::Bottom)
         return L.bottomLabels;
-    if (side_ == Side::Left && visible_)
+    if (side_ == Side::Left && look_.visible)
         return L.leftLabels;
     return {};
 }
@@ -598,69 +328,48 @@ QSize TChart::minimumSizeHint() const
     return QSize(120, 80);
 }
 
+chartdraw::ChartLook TChart::look() const
+{
+    chartdraw::ChartLook look;
+    look.frame = frame_;
+    look.title = title_;
+    look.titleFont = titleFont_;
+    look.titleColor = titleColor_;
+    look.left = left_.look_;
+    look.bottom = bottom_.look_;
+    look.rightVisible = right_.Visible();
+    look.topVisible = top_.Visible();
+    look.backWallTransparent = backWallTransparent_;
+    look.backWallColor = backWallColor_;
+    if (legendVisible_) {
+        for (const TLineSeries* s : series_)
+            if (s->Active())
+                look.legend.push_back({s->Title(), s->SeriesColor(), s->LinePenWidth()});
+    }
+    return look;
+}
+
+TChart::Layout TChart::layout(const QRect& rect) const
+{
+    return layout(rect, look());
+}
+
+TChart::Layout TChart::layout(const QRect& rect, const chartdraw::ChartLook& look) const
+{
+    return chartdraw::LayOut(rect, look, bottom_.Minimum(), bottom_.Maximum(), left_.Minimum(), left_.Maximum(),
+        left_.numberLabels(), chartdraw::NumberBottomLabels(bottom_.numberLabels()));
+}
+
 void TChart::Draw(QPainter& p, const QRect& rect) const
 {
-    Layout L = layout(rect);
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
+    chartdraw::ChartLook look = this->look();
+    Layout L = layout(rect, look);
+    chartdraw::DrawChart(p, L, look, [&](QPainter& painter) { drawSeries(painter, L); });
+}
 
-    // Frame, outside in.
-    QRect r = rect;
-    p.fillRect(r, panelColor_);
-    if (borderLine_) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        r.adjust(1, 1, -1, -1);
-    }
-    if (bevelOuter_ != BevelStyle::None) {
-        drawBevel(p, r, bevelWidth_, bevelOuter_ == BevelStyle::Raised);
-        r.adjust(bevelWidth_, bevelWidth_, -bevelWidth_, -bevelWidth_);
-    }
-    r.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
-    if (bevelInner_ != BevelStyle::None) {
-        drawBevel(p, r, bevelWidth_, bevelInner_ == BevelStyle::Raised);
-        r.adjust(bevelWidth_, bevelWidth_, -bevelWidth_, -bevelWidth_);
-    }
-    if (gradientVisible_) {
-        QLinearGradient g(QPointF(0, r.top()), QPointF(0, r.bottom() + 1));
-        g.setColorAt(0, gradientStart_);
-        g.setColorAt(1, gradientEnd_);
-        p.fillRect(r, g);
-    }
-
-    if (!title_.isEmpty()) {
-        p.setFont(titleFont_);
-        p.setPen(titleColor_);
-        p.drawText(L.title, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, title_);
-    }
-
-    if (!backWallTransparent_)
-        p.fillRect(L.plot, backWallColor_);
-
-    // Grid lines behind the series.
-    QPen gridPen(GridColor, 1, Qt::DotLine);
-    p.setPen(gridPen);
-    if (left_.Visible() && left_.GridVisible()) {
-        for (const TAxisLabel& l : L.leftLabels) {
-            int y = static_cast<int>(std::lround(L.toY(l.Value)));
-            if (y > L.plot.top() && y < L.plot.bottom())
-                p.drawLine(L.plot.left() + 1, y, L.plot.right(), y);
-        }
-    }
-    if (bottom_.Visible() && bottom_.GridVisible()) {
-        for (const TAxisLabel& l : L.bottomLabels) {
-            int x = static_cast<int>(std::lround(L.toX(l.Value)));
-            if (x > L.plot.left() && x < L.plot.right())
-                p.drawLine(x, L.plot.top(), x, L.plot.bottom() - 1);
-        }
-    }
-
-    // Series, clipped to the plot; only the points in view, reduced to what
-    // the pixel columns can show.
-    p.save();
-    p.setClipRect(L.plot.adjusted(0, 0, 1, 1));
+// Only the points in view, reduced to what the pixel columns can show.
+void TChart::drawSeries(QPainter& p, const Layout& L) const
+{
     QVector<QPointF> line;
     for (const TLineSeries* s : series_) {
         if (!s->Active() || s->Count() == 0)
@@ -678,109 +387,34 @@ void TChart::Draw(QPainter& p, const QRect& rect) const
             p.drawPolyline(line.constData(), static_cast<int>(line.size()));
         int shown = range.last - range.first + 1;
         bool sparse = shown <= L.plot.width() / 3;
-        if (sparse && (s->PointerVisible() || s->MarksVisible())) {
-            p.setFont(left_.LabelsFont());
-            QFontMetricsF fm(left_.LabelsFont());
-            for (int i = range.first; i <= range.last; ++i) {
-                double y = s->YValue(i);
-                if (!std::isfinite(y))
-                    continue;
-                QPointF pt(L.toX(s->XValue(i)), L.toY(y));
-                if (s->PointerVisible()) {
-                    p.setPen(Qt::black);
-                    p.setBrush(s->ValueColor(i));
-                    p.drawRect(QRectF(pt.x() - 3, pt.y() - 3, 6, 6));
-                }
-                if (s->MarksVisible()) {
-                    QString text = s->Label(i).isEmpty() ? left_.LabelText(y) : s->Label(i);
-                    double w = fm.horizontalAdvance(text);
-                    p.setPen(Qt::black);
-                    p.drawText(QRectF(pt.x() - w / 2, pt.y() - 6 - fm.height(), w, fm.height()), Qt::AlignCenter, text);
-                }
-            }
-        }
+        if (sparse && (s->PointerVisible() || s->MarksVisible()))
+            drawPointMarks(p, L, *s, range);
     }
-    p.restore();
+}
 
-    // Axes.
-    p.setPen(QPen(Qt::black, 1));
-    if (left_.Visible()) {
-        p.drawLine(L.plot.left(), L.plot.top(), L.plot.left(), L.plot.bottom());
-        p.setFont(left_.LabelsFont());
-        for (const TAxisLabel& l : L.leftLabels) {
-            int y = static_cast<int>(std::lround(L.toY(l.Value)));
+// The square on each point and the value above it, where points are sparse
+// enough to tell apart.
+void TChart::drawPointMarks(QPainter& p, const Layout& L, const TLineSeries& s, chartscale::IndexRange range) const
+{
+    p.setFont(left_.LabelsFont());
+    QFontMetricsF fm(left_.LabelsFont());
+    for (int i = range.first; i <= range.last; ++i) {
+        double y = s.YValue(i);
+        if (!std::isfinite(y))
+            continue;
+        QPointF pt(L.toX(s.XValue(i)), L.toY(y));
+        if (s.PointerVisible()) {
             p.setPen(Qt::black);
-            p.drawLine(L.plot.left() - TickLength, y, L.plot.left(), y);
-            p.setPen(left_.LabelsColor());
-            p.drawText(l.Rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, l.Text);
+            p.setBrush(s.ValueColor(i));
+            p.drawRect(QRectF(pt.x() - 3, pt.y() - 3, 6, 6));
         }
-        if (!left_.Title().isEmpty() && L.leftTitle.width() > 0) {
-            p.save();
-            p.setFont(left_.TitleFont());
-            p.setPen(left_.TitleColor());
-            QPointF centre = L.leftTitle.center();
-            p.translate(centre);
-            p.rotate(-90);
-            QRectF box(-L.leftTitle.height() / 2, -L.leftTitle.width() / 2, L.leftTitle.height(), L.leftTitle.width());
-            p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, left_.Title());
-            p.restore();
-        }
-    }
-    if (bottom_.Visible()) {
-        p.setPen(QPen(Qt::black, 1));
-        p.drawLine(L.plot.left(), L.plot.bottom(), L.plot.right(), L.plot.bottom());
-        p.setFont(bottom_.LabelsFont());
-        for (const TAxisLabel& l : L.bottomLabels) {
-            int x = static_cast<int>(std::lround(L.toX(l.Value)));
+        if (s.MarksVisible()) {
+            QString text = s.Label(i).isEmpty() ? left_.LabelText(y) : s.Label(i);
+            double w = fm.horizontalAdvance(text);
             p.setPen(Qt::black);
-            p.drawLine(x, L.plot.bottom(), x, L.plot.bottom() + TickLength);
-            p.setPen(bottom_.LabelsColor());
-            p.drawText(l.Rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, l.Text);
-        }
-        if (!bottom_.Title().isEmpty() && L.bottomTitle.height() > 0) {
-            p.setFont(bottom_.TitleFont());
-            p.setPen(bottom_.TitleColor());
-            p.drawText(L.bottomTitle, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine, bottom_.Title());
+            p.drawText(QRectF(pt.x() - w / 2, pt.y() - 6 - fm.height(), w, fm.height()), Qt::AlignCenter, text);
         }
     }
-    // The far axes carry no labels of their own: a line and the ticks of
-    // their near counterpart.
-    p.setPen(QPen(Qt::black, 1));
-    if (right_.Visible()) {
-        p.drawLine(L.plot.right(), L.plot.top(), L.plot.right(), L.plot.bottom());
-        for (const TAxisLabel& l : L.leftLabels) {
-            int y = static_cast<int>(std::lround(L.toY(l.Value)));
-            p.drawLine(L.plot.right(), y, L.plot.right() + TickLength, y);
-        }
-    }
-    if (top_.Visible()) {
-        p.drawLine(L.plot.left(), L.plot.top(), L.plot.right(), L.plot.top());
-        for (const TAxisLabel& l : L.bottomLabels) {
-            int x = static_cast<int>(std::lround(L.toX(l.Value)));
-            p.drawLine(x, L.plot.top() - TickLength, x, L.plot.top());
-        }
-    }
-
-    if (!L.legend.isEmpty()) {
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawRect(L.legend);
-        p.setFont(left_.LabelsFont());
-        QFontMetricsF fm(left_.LabelsFont());
-        double y = L.legend.top() + 4;
-        for (const TLineSeries* s : series_) {
-            if (!s->Active())
-                continue;
-            double mid = y + fm.height() / 2;
-            p.setPen(QPen(s->SeriesColor(), s->LinePenWidth()));
-            p.drawLine(QPointF(L.legend.left() + 4, mid), QPointF(L.legend.left() + 24, mid));
-            p.setPen(Qt::black);
-            p.drawText(QRectF(L.legend.left() + 30, y, L.legend.width() - 32, fm.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, s->Title());
-            y += fm.height();
-        }
-    }
-    p.restore();
 }
 
 QImage TChart::ToImage() const

@@ -5,6 +5,7 @@
 // other direction restores the full view) and scrolls (right drag). The
 // chart can draw itself onto any painter, which is how it is copied to a
 // bitmap and printed. Owned by the window that places it; it owns its series.
+#include "chart/chart_drawing.h"
 #include "chart/line_series.h"
 
 #include <QColor>
@@ -15,17 +16,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class TChart;
-
-// A label an axis draws: its value, its text and where the text goes, in the
-// coordinates of the rectangle the chart was laid out in.
-struct TAxisLabel {
-    double Value = 0;
-    QString Text;
-    QRectF Rect;
-};
 
 // One axis of a chart. Owned by its chart; reached through LeftAxis(),
 // BottomAxis(), RightAxis() and TopAxis(). Changes redraw the chart.
@@ -36,19 +30,19 @@ public:
     Side Position() const { return side_; }
     bool Horizontal() const { return side_ == Side::Bottom || side_ == Side::Top; }
 
-    bool Visible() const { return visible_; }
+    bool Visible() const { return look_.visible; }
     void SetVisible(bool visible);
 
-    QString Title() const { return title_; }
+    QString Title() const { return look_.title; }
     void SetTitle(const QString& title);
-    QFont TitleFont() const { return titleFont_; }
+    QFont TitleFont() const { return look_.titleFont; }
     void SetTitleFont(const QFont& font);
-    QColor TitleColor() const { return titleColor_; }
+    QColor TitleColor() const { return look_.titleColor; }
     void SetTitleColor(const QColor& color);
 
-    QFont LabelsFont() const { return labelsFont_; }
+    QFont LabelsFont() const { return look_.labelsFont; }
     void SetLabelsFont(const QFont& font);
-    QColor LabelsColor() const { return labelsColor_; }
+    QColor LabelsColor() const { return look_.labelsColor; }
     void SetLabelsColor(const QColor& color);
 
     // Picture pattern for the labels ("##.##.##"); empty for the general
@@ -60,7 +54,7 @@ public:
     double Increment() const { return increment_; }
     void SetIncrement(double increment);
 
-    bool GridVisible() const { return gridVisible_; }
+    bool GridVisible() const { return look_.gridVisible; }
     void SetGridVisible(bool visible);
 
     // An automatic axis follows the extent of the active series' points.
@@ -82,19 +76,14 @@ public:
 private:
     friend class TChart;
     TChartAxis(TChart* chart, Side side);
-    void changed();
+    std::function<void()> redraw();
+    chartdraw::NumberLabels numberLabels() const;
 
     TChart* chart_;
     Side side_;
-    bool visible_ = true;
-    QString title_;
-    QFont titleFont_;
-    QColor titleColor_ = Qt::black;
-    QFont labelsFont_;
-    QColor labelsColor_ = Qt::black;
+    chartdraw::AxisLook look_;
     QString valuesFormat_;
     double increment_ = 0;
-    bool gridVisible_ = true;
     bool automatic_ = true;
     double minimum_ = 0;
     double maximum_ = 0;
@@ -148,25 +137,25 @@ public:
     QColor BackWallColor() const { return backWallColor_; }
     void SetBackWallColor(const QColor& color);
     // Background inside the frame: a top-to-bottom gradient, or PanelColor.
-    bool GradientVisible() const { return gradientVisible_; }
+    bool GradientVisible() const { return frame_.gradientVisible; }
     void SetGradientVisible(bool visible);
-    QColor GradientStartColor() const { return gradientStart_; }
+    QColor GradientStartColor() const { return frame_.gradientStart; }
     void SetGradientStartColor(const QColor& color);
-    QColor GradientEndColor() const { return gradientEnd_; }
+    QColor GradientEndColor() const { return frame_.gradientEnd; }
     void SetGradientEndColor(const QColor& color);
     // The frame, outside in: an optional single line, the outer bevel, a
     // border of BorderWidth pixels in PanelColor, the inner bevel.
-    QColor PanelColor() const { return panelColor_; }
+    QColor PanelColor() const { return frame_.panelColor; }
     void SetPanelColor(const QColor& color);
-    BevelStyle BevelInner() const { return bevelInner_; }
+    BevelStyle BevelInner() const { return static_cast<BevelStyle>(frame_.bevelInner); }
     void SetBevelInner(BevelStyle style);
-    BevelStyle BevelOuter() const { return bevelOuter_; }
+    BevelStyle BevelOuter() const { return static_cast<BevelStyle>(frame_.bevelOuter); }
     void SetBevelOuter(BevelStyle style);
-    int BevelWidth() const { return bevelWidth_; }
+    int BevelWidth() const { return frame_.bevelWidth; }
     void SetBevelWidth(int width);
-    int BorderWidth() const { return borderWidth_; }
+    int BorderWidth() const { return frame_.borderWidth; }
     void SetBorderWidth(int width);
-    bool BorderLine() const { return borderLine_; }
+    bool BorderLine() const { return frame_.borderLine; }
     void SetBorderLine(bool on);
 
     // A zoom drag counts only when it spans more than this both ways.
@@ -226,10 +215,15 @@ protected:
 private:
     friend class TChartAxis;
     friend class TLineSeries;
-    struct Layout;
+    using Layout = chartdraw::Layout;
+    chartdraw::ChartLook look() const;
     Layout layout(const QRect& rect) const;
+    Layout layout(const QRect& rect, const chartdraw::ChartLook& look) const;
+    void drawSeries(QPainter& p, const Layout& L) const;
+    void drawPointMarks(QPainter& p, const Layout& L, const TLineSeries& s, chartscale::IndexRange range) const;
     void dataChanged();
     void looksChanged();
+    std::function<void()> redraw();
     void rangeOf(bool horizontal, double& low, double& high) const;
     void refreshRanges() const;
     void paintScreen();
@@ -247,15 +241,7 @@ private:
     bool legendVisible_ = true;
     bool backWallTransparent_ = true;
     QColor backWallColor_ = Qt::white;
-    bool gradientVisible_ = false;
-    QColor gradientStart_ = Qt::white;
-    QColor gradientEnd_ = QColor(192, 192, 192);
-    QColor panelColor_ = QColor(240, 240, 240);
-    BevelStyle bevelInner_ = BevelStyle::None;
-    BevelStyle bevelOuter_ = BevelStyle::Raised;
-    int bevelWidth_ = 1;
-    int borderWidth_ = 0;
-    bool borderLine_ = false;
+    chartdraw::FrameLook frame_;
     int minDrag_ = 16;
 
     std::vector<TLineSeries*> series_;

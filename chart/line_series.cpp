@@ -1,6 +1,7 @@
 #include "chart/line_series.h"
 
 #include "chart/chart.h"
+#include "widgets/set_if_changed.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,60 +24,22 @@ void TLineSeries::changed()
         chart_->dataChanged();
 }
 
-void TLineSeries::SetSeriesColor(const QColor& color)
+std::function<void()> TLineSeries::redraw()
 {
-    if (color_ == color)
-        return;
-    color_ = color;
-    if (chart_)
-        chart_->looksChanged();
+    return [this] {
+        if (chart_)
+            chart_->looksChanged();
+    };
 }
 
-void TLineSeries::SetLinePenWidth(int width)
-{
-    width = std::max(0, width);
-    if (penWidth_ == width)
-        return;
-    penWidth_ = width;
-    if (chart_)
-        chart_->looksChanged();
-}
+void TLineSeries::SetSeriesColor(const QColor& color) { SetIfChanged(color_, color, redraw()); }
+void TLineSeries::SetLinePenWidth(int width) { SetIfChanged(penWidth_, std::max(0, width), redraw()); }
+void TLineSeries::SetPointerVisible(bool visible) { SetIfChanged(pointerVisible_, visible, redraw()); }
+void TLineSeries::SetMarksVisible(bool visible) { SetIfChanged(marksVisible_, visible, redraw()); }
+void TLineSeries::SetTitle(const QString& title) { SetIfChanged(title_, title, redraw()); }
 
-void TLineSeries::SetPointerVisible(bool visible)
-{
-    if (pointerVisible_ == visible)
-        return;
-    pointerVisible_ = visible;
-    if (chart_)
-        chart_->looksChanged();
-}
-
-void TLineSeries::SetMarksVisible(bool visible)
-{
-    if (marksVisible_ == visible)
-        return;
-    marksVisible_ = visible;
-    if (chart_)
-        chart_->looksChanged();
-}
-
-void TLineSeries::SetActive(bool active)
-{
-    if (active_ == active)
-        return;
-    active_ = active;
-    // Automatic ranges count active series only.
-    changed();
-}
-
-void TLineSeries::SetTitle(const QString& title)
-{
-    if (title_ == title)
-        return;
-    title_ = title;
-    if (chart_)
-        chart_->looksChanged();
-}
+// Automatic ranges count active series only.
+void TLineSeries::SetActive(bool active) { SetIfChanged(active_, active, [this] { changed(); }); }
 
 void TLineSeries::Clear()
 {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class TChart;
@@ -69,6 +70,7 @@ public:
 private:
     friend class TChart;
     void changed();
+    std::function<void()> redraw();
 
     TChart* chart_;
     QColor color_ = Qt::red;

@@ -5,6 +5,7 @@
 #include "data/saved_file.h"
 #include "data/string_grid.h"
 #include "platform/application.h"
+#include "widgets/fonts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -24,17 +25,10 @@ const QColor FormColor(0x00, 0x00, 0x80);
 const QColor BoxColor(0x00, 0x80, 0x80);
 const QColor BoxTextColor(0x00, 0xFF, 0x00);
 
-QFont arial(int points, bool bold)
-{
-    QFont f(QStringLiteral("Arial"), points);
-    f.setBold(bold);
-    return f;
-}
-
-QLabel* titleLabel(const QString& text, int points, QWidget* parent)
+QLabel* titleLabel(const QString& text, int pixels, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
-    label->setFont(arial(points, true));
+    label->setFont(ArialPixels(pixels, true));
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(pal);
@@ -45,7 +39,7 @@ QLineEdit* valueBox(QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(true);
-    edit->setFont(arial(10, true));
+    edit->setFont(ArialPixels(13, true));
     QPalette pal = edit->palette();
     pal.setColor(QPalette::Base, BoxColor);
     pal.setColor(QPalette::Text, BoxTextColor);
@@ -65,7 +59,7 @@ QToolButton* speedButton(const QString& caption, const QString& hint, QWidget* p
     auto* b = new QToolButton(parent);
     b->setText(caption);
     b->setToolTip(hint);
-    b->setFont(arial(9, true));
+    b->setFont(ArialPixels(12, true));
     b->setFixedSize(110, 32);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
@@ -101,11 +95,11 @@ TForm5::TForm5(QWidget* parent) : TForm(parent)
     Label4 = hiddenLabel(this);
     Label5 = hiddenLabel(this);
     Label6 = hiddenLabel(this);
-    Label7 = titleLabel(QStringLiteral("G  R  I  L  L  A    D  E    D  A  T  O  S"), 12, this);
+    Label7 = titleLabel(QStringLiteral("G  R  I  L  L  A    D  E    D  A  T  O  S"), 16, this);
     Label7->setAlignment(Qt::AlignCenter);
-    Label8 = titleLabel(QStringLiteral(" Fecha de inicio "), 9, this);
-    Label9 = titleLabel(QStringLiteral(" Hora de inicio "), 9, this);
-    Label10 = titleLabel(QStringLiteral(" Tasa de muestreo "), 9, this);
+    Label8 = titleLabel(QStringLiteral(" Fecha de inicio "), 12, this);
+    Label9 = titleLabel(QStringLiteral(" Hora de inicio "), 12, this);
+    Label10 = titleLabel(QStringLiteral(" Tasa de muestreo "), 12, this);
     Edit1 = valueBox(this);
     Edit2 = valueBox(this);
     Edit8 = valueBox(this);

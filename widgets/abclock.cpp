@@ -4,6 +4,7 @@
 #include "platform/formats.h"
 #include "widgets/accessible.h"
 #include "widgets/instrumentpaint.h"
+#include "widgets/set_if_changed.h"
 
 #include <QPainter>
 
@@ -18,13 +19,7 @@ TAbClock::TAbClock(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind)
     shown_ = Text();
 }
 
-void TAbClock::SetMode(Kind kind)
-{
-    if (kind == kind_)
-        return;
-    kind_ = kind;
-    Refresh();
-}
+void TAbClock::SetMode(Kind kind) { SetIfChanged(kind_, kind, [this] { Refresh(); }); }
 
 QString TAbClock::Text() const
 {
@@ -32,21 +27,8 @@ QString TAbClock::Text() const
     return kind_ == Time ? TimeToStr(now.time()) : DateToStr(now.date());
 }
 
-void TAbClock::SetDigitColor(const QColor& color)
-{
-    if (color == digitColor_)
-        return;
-    digitColor_ = color;
-    update();
-}
-
-void TAbClock::SetColor(const QColor& color)
-{
-    if (color == color_)
-        return;
-    color_ = color;
-    update();
-}
+void TAbClock::SetDigitColor(const QColor& color) { SetIfChanged(digitColor_, color, this); }
+void TAbClock::SetColor(const QColor& color) { SetIfChanged(color_, color, this); }
 
 void TAbClock::Refresh()
 {

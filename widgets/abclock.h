@@ -11,6 +11,8 @@
 class TAbClock : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text)
+    Q_PROPERTY(QColor DigitColor READ DigitColor WRITE SetDigitColor)
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
 public:
     enum Kind { Time, Date };
     Q_ENUM(Kind)

@@ -2,6 +2,8 @@
 
 #include "platform/application.h"
 #include "widgets/accessible.h"
+#include "widgets/fonts.h"
+#include "widgets/set_if_changed.h"
 
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -12,10 +14,7 @@
 TAbColBitBtn::TAbColBitBtn(QWidget* parent) : QWidget(parent)
 {
     InstrumentAccessibility::Install();
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    f.setBold(true);
-    setFont(f);
+    setFont(ArialPixels(11, true));
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -43,74 +42,33 @@ void TAbColBitBtn::SetCaption(const QString& caption)
 
 void TAbColBitBtn::SetTextOff(const QString& text)
 {
-    if (text == textOff_)
-        return;
     const QString before = ShownText();
-    textOff_ = text;
-    captionChanged(before);
+    SetIfChanged(textOff_, text, [&] { captionChanged(before); });
 }
 
 void TAbColBitBtn::SetTextOn(const QString& text)
 {
-    if (text == textOn_)
-        return;
     const QString before = ShownText();
-    textOn_ = text;
-    captionChanged(before);
+    SetIfChanged(textOn_, text, [&] { captionChanged(before); });
 }
 
 void TAbColBitBtn::SetChecked(bool checked)
 {
-    if (checked == checked_)
-        return;
     const QString before = ShownText();
-    checked_ = checked;
-    captionChanged(before);
-    InstrumentAccessibility::CheckedChanged(this);
+    if (SetIfChanged(checked_, checked, [&] { captionChanged(before); }))
+        InstrumentAccessibility::CheckedChanged(this);
 }
 
-#define VELTRA8_COLOR_SETTER(Setter, member) \
-    void TAbColBitBtn::Setter(const QColor& color) \
-    { \
-        if (color == member) \
-            return; \
-        member = color; \
-        update(); \
-    }
-
-VELTRA8_COLOR_SETTER(SetFaceColor, faceColor_)
-VELTRA8_COLOR_SETTER(SetFaceColorOn, faceColorOn_)
-VELTRA8_COLOR_SETTER(SetGradientFrom, gradientFrom_)
-VELTRA8_COLOR_SETTER(SetGradientTo, gradientTo_)
-VELTRA8_COLOR_SETTER(SetFontColor, fontColor_)
-VELTRA8_COLOR_SETTER(SetFontColorOn, fontColorOn_)
-VELTRA8_COLOR_SETTER(SetLampColor, lampColor_)
-#undef VELTRA8_COLOR_SETTER
-
-void TAbColBitBtn::SetGradient(bool on)
-{
-    if (on == gradient_)
-        return;
-    gradient_ = on;
-    update();
-}
-
-void TAbColBitBtn::SetBevelWidth(int width)
-{
-    width = std::max(0, width);
-    if (width == bevelWidth_)
-        return;
-    bevelWidth_ = width;
-    update();
-}
-
-void TAbColBitBtn::SetLampVisible(bool visible)
-{
-    if (visible == lampVisible_)
-        return;
-    lampVisible_ = visible;
-    update();
-}
+void TAbColBitBtn::SetFaceColor(const QColor& color) { SetIfChanged(faceColor_, color, this); }
+void TAbColBitBtn::SetFaceColorOn(const QColor& color) { SetIfChanged(faceColorOn_, color, this); }
+void TAbColBitBtn::SetGradient(bool on) { SetIfChanged(gradient_, on, this); }
+void TAbColBitBtn::SetGradientFrom(const QColor& color) { SetIfChanged(gradientFrom_, color, this); }
+void TAbColBitBtn::SetGradientTo(const QColor& color) { SetIfChanged(gradientTo_, color, this); }
+void TAbColBitBtn::SetBevelWidth(int width) { SetIfChanged(bevelWidth_, std::max(0, width), this); }
+void TAbColBitBtn::SetFontColor(const QColor& color) { SetIfChanged(fontColor_, color, this); }
+void TAbColBitBtn::SetFontColorOn(const QColor& color) { SetIfChanged(fontColorOn_, color, this); }
+void TAbColBitBtn::SetLampVisible(bool visible) { SetIfChanged(lampVisible_, visible, this); }
+void TAbColBitBtn::SetLampColor(const QColor& color) { SetIfChanged(lampColor_, color, this); }
 
 void TAbColBitBtn::Press()
 {

@@ -14,6 +14,13 @@ class TAbColBitBtn : public QWidget {
     Q_PROPERTY(QString TextOff READ TextOff WRITE SetTextOff)
     Q_PROPERTY(QString TextOn READ TextOn WRITE SetTextOn)
     Q_PROPERTY(bool Checked READ Checked WRITE SetChecked)
+    Q_PROPERTY(QColor FaceColor READ FaceColor WRITE SetFaceColor)
+    Q_PROPERTY(QColor FaceColorOn READ FaceColorOn WRITE SetFaceColorOn)
+    Q_PROPERTY(QColor GradientFrom READ GradientFrom WRITE SetGradientFrom)
+    Q_PROPERTY(QColor GradientTo READ GradientTo WRITE SetGradientTo)
+    Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
+    Q_PROPERTY(QColor FontColorOn READ FontColorOn WRITE SetFontColorOn)
+    Q_PROPERTY(QColor LampColor READ LampColor WRITE SetLampColor)
 public:
     explicit TAbColBitBtn(QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "widgets/abgradient.h"
 
 #include "widgets/accessible.h"
+#include "widgets/set_if_changed.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -10,37 +11,10 @@ TAbGradient::TAbGradient(QWidget* parent) : QWidget(parent)
     InstrumentAccessibility::Install();
 }
 
-void TAbGradient::SetGradient(bool on)
-{
-    if (on == gradient_)
-        return;
-    gradient_ = on;
-    update();
-}
-
-void TAbGradient::SetStartColor(const QColor& color)
-{
-    if (color == startColor_)
-        return;
-    startColor_ = color;
-    update();
-}
-
-void TAbGradient::SetEndColor(const QColor& color)
-{
-    if (color == endColor_)
-        return;
-    endColor_ = color;
-    update();
-}
-
-void TAbGradient::SetColor(const QColor& color)
-{
-    if (color == color_)
-        return;
-    color_ = color;
-    update();
-}
+void TAbGradient::SetGradient(bool on) { SetIfChanged(gradient_, on, this); }
+void TAbGradient::SetStartColor(const QColor& color) { SetIfChanged(startColor_, color, this); }
+void TAbGradient::SetEndColor(const QColor& color) { SetIfChanged(endColor_, color, this); }
+void TAbGradient::SetColor(const QColor& color) { SetIfChanged(color_, color, this); }
 
 QSize TAbGradient::sizeHint() const
 {

@@ -7,6 +7,9 @@
 class TAbGradient : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Gradient READ Gradient WRITE SetGradient)
+    Q_PROPERTY(QColor StartColor READ StartColor WRITE SetStartColor)
+    Q_PROPERTY(QColor EndColor READ EndColor WRITE SetEndColor)
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
 public:
     explicit TAbGradient(QWidget* parent = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "widgets/accessible.h"
 #include "widgets/instrumentpaint.h"
+#include "widgets/set_if_changed.h"
 
 #include <QPainter>
 #include <QRadialGradient>
@@ -13,20 +14,11 @@ TAbLED::TAbLED(QWidget* parent) : QWidget(parent)
 
 void TAbLED::SetChecked(bool lit)
 {
-    if (lit == checked_)
-        return;
-    checked_ = lit;
-    update();
-    InstrumentAccessibility::CheckedChanged(this);
+    if (SetIfChanged(checked_, lit, this))
+        InstrumentAccessibility::CheckedChanged(this);
 }
 
-void TAbLED::SetColor(const QColor& color)
-{
-    if (color == color_)
-        return;
-    color_ = color;
-    update();
-}
+void TAbLED::SetColor(const QColor& color) { SetIfChanged(color_, color, this); }
 
 QSize TAbLED::sizeHint() const
 {

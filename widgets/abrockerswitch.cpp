@@ -2,7 +2,9 @@
 
 #include "platform/application.h"
 #include "widgets/accessible.h"
+#include "widgets/fonts.h"
 #include "widgets/instrumentpaint.h"
+#include "widgets/set_if_changed.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -13,46 +15,24 @@
 TAbRockerSwitch::TAbRockerSwitch(QWidget* parent) : QWidget(parent)
 {
     InstrumentAccessibility::Install();
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    f.setBold(true);
-    setFont(f);
+    setFont(ArialPixels(11, true));
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void TAbRockerSwitch::SetCaption(const QString& caption)
 {
-    if (caption == caption_)
-        return;
-    caption_ = caption;
-    update();
-    InstrumentAccessibility::NameChanged(this);
+    if (SetIfChanged(caption_, caption, this))
+        InstrumentAccessibility::NameChanged(this);
 }
 
 void TAbRockerSwitch::SetChecked(bool checked)
 {
-    if (checked == checked_)
-        return;
-    checked_ = checked;
-    update();
-    InstrumentAccessibility::CheckedChanged(this);
+    if (SetIfChanged(checked_, checked, this))
+        InstrumentAccessibility::CheckedChanged(this);
 }
 
-void TAbRockerSwitch::SetFontColor(const QColor& color)
-{
-    if (color == fontColor_)
-        return;
-    fontColor_ = color;
-    update();
-}
-
-void TAbRockerSwitch::SetLampColor(const QColor& color)
-{
-    if (color == lampColor_)
-        return;
-    lampColor_ = color;
-    update();
-}
+void TAbRockerSwitch::SetFontColor(const QColor& color) { SetIfChanged(fontColor_, color, this); }
+void TAbRockerSwitch::SetLampColor(const QColor& color) { SetIfChanged(lampColor_, color, this); }
 
 void TAbRockerSwitch::Press()
 {

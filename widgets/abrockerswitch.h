@@ -11,6 +11,8 @@ class TAbRockerSwitch : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Checked READ Checked WRITE SetChecked)
+    Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
+    Q_PROPERTY(QColor LampColor READ LampColor WRITE SetLampColor)
 public:
     explicit TAbRockerSwitch(QWidget* parent = nullptr);
 

@@ -2,6 +2,8 @@
 
 #include "platform/formats.h"
 #include "widgets/accessible.h"
+#include "widgets/fonts.h"
+#include "widgets/set_if_changed.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -14,37 +16,21 @@ constexpr int kPointerWidth = 6;
 constexpr int kMajorTick = 6;
 constexpr int kMinorTick = 3;
 
-QFont arial(int px, bool bold)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
-}
-
 }  // namespace
 
 TAbThermometer::TAbThermometer(QWidget* parent) : QWidget(parent)
 {
     InstrumentAccessibility::Install();
-    nameFont_ = arial(11, true);
-    valueFont_ = arial(13, false);
-    scaleFont_ = arial(11, false);
+    nameFont_ = ArialPixels(11, true);
+    valueFont_ = ArialPixels(13);
+    scaleFont_ = ArialPixels(11);
     setFont(scaleFont_);
-}
-
-void TAbThermometer::changed()
-{
-    update();
 }
 
 void TAbThermometer::SetValue(float value)
 {
-    if (value == value_ || (std::isnan(value) && std::isnan(value_)))
-        return;
-    value_ = value;
-    update();
-    InstrumentAccessibility::ValueChanged(this, double(value_));
+    if (SetIfChanged(value_, value, this))
+        InstrumentAccessibility::ValueChanged(this, double(value_));
 }
 
 void TAbThermometer::SetScale(double min, double max)
@@ -53,13 +39,12 @@ void TAbThermometer::SetScale(double min, double max)
         return;
     scaleMin_ = min;
     scaleMax_ = max;
-    changed();
+    update();
 }
 
 void TAbThermometer::SetDigitalRange(int from, int to)
 {
-    if (from == digitalFrom_ && to == digitalTo_)
-        return;
+    // Nothing drawn depends on the digital range.
     digitalFrom_ = from;
     digitalTo_ = to;
 }
@@ -79,36 +64,16 @@ int TAbThermometer::DigitalValue() const
     return int(std::lround(digitalFrom_ + FillFraction() * (digitalTo_ - digitalFrom_)));
 }
 
-#define VELTRA8_STRING_SETTER(Setter, member) \
-    void TAbThermometer::Setter(const QString& text) \
-    { \
-        if (text == member) \
-            return; \
-        member = text; \
-        changed(); \
-    }
-
-VELTRA8_STRING_SETTER(SetUnit, unit_)
-VELTRA8_STRING_SETTER(SetValueFormat, valueFormat_)
-VELTRA8_STRING_SETTER(SetScaleFormat, scaleFormat_)
-#undef VELTRA8_STRING_SETTER
-
 void TAbThermometer::SetName1(const QString& name)
 {
-    if (name == name1_)
-        return;
-    name1_ = name;
-    changed();
-    InstrumentAccessibility::NameChanged(this);
+    if (SetIfChanged(name1_, name, this))
+        InstrumentAccessibility::NameChanged(this);
 }
 
-void TAbThermometer::SetName2(const QString& name)
-{
-    if (name == name2_)
-        return;
-    name2_ = name;
-    changed();
-}
+void TAbThermometer::SetName2(const QString& name) { SetIfChanged(name2_, name, this); }
+void TAbThermometer::SetUnit(const QString& text) { SetIfChanged(unit_, text, this); }
+void TAbThermometer::SetValueFormat(const QString& text) { SetIfChanged(valueFormat_, text, this); }
+void TAbThermometer::SetScaleFormat(const QString& text) { SetIfChanged(scaleFormat_, text, this); }
 
 QString TAbThermometer::ValueText() const
 {
@@ -120,39 +85,10 @@ QString TAbThermometer::DisplayText() const
     return unit_.isEmpty() ? ValueText() : ValueText() + QLatin1Char(' ') + unit_;
 }
 
-void TAbThermometer::SetMainSteps(int steps)
-{
-    steps = std::max(1, steps);
-    if (steps == mainSteps_)
-        return;
-    mainSteps_ = steps;
-    changed();
-}
-
-void TAbThermometer::SetSubSteps(int steps)
-{
-    steps = std::max(1, steps);
-    if (steps == subSteps_)
-        return;
-    subSteps_ = steps;
-    changed();
-}
-
-void TAbThermometer::SetScalePosition(ScalePlacement placement)
-{
-    if (placement == scalePosition_)
-        return;
-    scalePosition_ = placement;
-    changed();
-}
-
-void TAbThermometer::SetScaleLine(bool on)
-{
-    if (on == scaleLine_)
-        return;
-    scaleLine_ = on;
-    changed();
-}
+void TAbThermometer::SetMainSteps(int steps) { SetIfChanged(mainSteps_, std::max(1, steps), this); }
+void TAbThermometer::SetSubSteps(int steps) { SetIfChanged(subSteps_, std::max(1, steps), this); }
+void TAbThermometer::SetScalePosition(ScalePlacement placement) { SetIfChanged(scalePosition_, placement, this); }
+void TAbThermometer::SetScaleLine(bool on) { SetIfChanged(scaleLine_, on, this); }
 
 QStringList TAbThermometer::ScaleLabels() const
 {
@@ -162,78 +98,27 @@ QStringList TAbThermometer::ScaleLabels() const
     return labels;
 }
 
-void TAbThermometer::SetUpperLimit(double percent)
-{
-    if (percent == upperLimit_)
-        return;
-    upperLimit_ = percent;
-    changed();
-}
+void TAbThermometer::SetUpperLimit(double percent) { SetIfChanged(upperLimit_, percent, this); }
+void TAbThermometer::SetLowerLimit(double percent) { SetIfChanged(lowerLimit_, percent, this); }
 
-void TAbThermometer::SetLowerLimit(double percent)
-{
-    if (percent == lowerLimit_)
-        return;
-    lowerLimit_ = percent;
-    changed();
-}
+void TAbThermometer::SetLimitColor(const QColor& color) { SetIfChanged(limitColor_, color, this); }
+void TAbThermometer::SetBarColor(const QColor& color) { SetIfChanged(barColor_, color, this); }
+void TAbThermometer::SetBarBackColor(const QColor& color) { SetIfChanged(barBackColor_, color, this); }
+void TAbThermometer::SetScaleColor(const QColor& color) { SetIfChanged(scaleColor_, color, this); }
+void TAbThermometer::SetPointerColor(const QColor& color) { SetIfChanged(pointerColor_, color, this); }
+void TAbThermometer::SetNameColor(const QColor& color) { SetIfChanged(nameColor_, color, this); }
+void TAbThermometer::SetValueColor(const QColor& color) { SetIfChanged(valueColor_, color, this); }
+void TAbThermometer::SetColor(const QColor& color) { SetIfChanged(color_, color, this); }
 
-#define VELTRA8_COLOR_SETTER(Setter, member) \
-    void TAbThermometer::Setter(const QColor& color) \
-    { \
-        if (color == member) \
-            return; \
-        member = color; \
-        changed(); \
-    }
+void TAbThermometer::SetNameFont(const QFont& font) { SetIfChanged(nameFont_, font, this); }
+void TAbThermometer::SetValueFont(const QFont& font) { SetIfChanged(valueFont_, font, this); }
+void TAbThermometer::SetScaleFont(const QFont& font) { SetIfChanged(scaleFont_, font, this); }
 
-VELTRA8_COLOR_SETTER(SetLimitColor, limitColor_)
-VELTRA8_COLOR_SETTER(SetBarColor, barColor_)
-VELTRA8_COLOR_SETTER(SetBarBackColor, barBackColor_)
-VELTRA8_COLOR_SETTER(SetScaleColor, scaleColor_)
-VELTRA8_COLOR_SETTER(SetPointerColor, pointerColor_)
-VELTRA8_COLOR_SETTER(SetNameColor, nameColor_)
-VELTRA8_COLOR_SETTER(SetValueColor, valueColor_)
-VELTRA8_COLOR_SETTER(SetColor, color_)
-#undef VELTRA8_COLOR_SETTER
-
-#define VELTRA8_FONT_SETTER(Setter, member) \
-    void TAbThermometer::Setter(const QFont& font) \
-    { \
-        if (font == member) \
-            return; \
-        member = font; \
-        changed(); \
-    }
-
-VELTRA8_FONT_SETTER(SetNameFont, nameFont_)
-VELTRA8_FONT_SETTER(SetValueFont, valueFont_)
-VELTRA8_FONT_SETTER(SetScaleFont, scaleFont_)
-#undef VELTRA8_FONT_SETTER
-
-#define VELTRA8_BEVEL_SETTER(Setter, member) \
-    void TAbThermometer::Setter(TBevelStyle style) \
-    { \
-        if (style == member) \
-            return; \
-        member = style; \
-        changed(); \
-    }
-
-VELTRA8_BEVEL_SETTER(SetBevelOuter, bevelOuter_)
-VELTRA8_BEVEL_SETTER(SetBevelInner, bevelInner_)
-VELTRA8_BEVEL_SETTER(SetBarBevel, barBevel_)
-VELTRA8_BEVEL_SETTER(SetValueBevel, valueBevel_)
-#undef VELTRA8_BEVEL_SETTER
-
-void TAbThermometer::SetBarBevelWidth(int width)
-{
-    width = std::max(0, width);
-    if (width == barBevelWidth_)
-        return;
-    barBevelWidth_ = width;
-    changed();
-}
+void TAbThermometer::SetBevelOuter(TBevelStyle style) { SetIfChanged(bevelOuter_, style, this); }
+void TAbThermometer::SetBevelInner(TBevelStyle style) { SetIfChanged(bevelInner_, style, this); }
+void TAbThermometer::SetBarBevel(TBevelStyle style) { SetIfChanged(barBevel_, style, this); }
+void TAbThermometer::SetBarBevelWidth(int width) { SetIfChanged(barBevelWidth_, std::max(0, width), this); }
+void TAbThermometer::SetValueBevel(TBevelStyle style) { SetIfChanged(valueBevel_, style, this); }
 
 TAbThermometer::Layout TAbThermometer::layout() const
 {

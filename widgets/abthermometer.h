@@ -16,6 +16,16 @@ class TAbThermometer : public QWidget {
     Q_PROPERTY(float Value READ Value WRITE SetValue)
     Q_PROPERTY(QString Name1 READ Name1 WRITE SetName1)
     Q_PROPERTY(QColor BarColor READ BarColor WRITE SetBarColor)
+    Q_PROPERTY(QColor BarBackColor READ BarBackColor WRITE SetBarBackColor)
+    Q_PROPERTY(QColor ScaleColor READ ScaleColor WRITE SetScaleColor)
+    Q_PROPERTY(QColor PointerColor READ PointerColor WRITE SetPointerColor)
+    Q_PROPERTY(QColor LimitColor READ LimitColor WRITE SetLimitColor)
+    Q_PROPERTY(QColor NameColor READ NameColor WRITE SetNameColor)
+    Q_PROPERTY(QColor ValueColor READ ValueColor WRITE SetValueColor)
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(QFont NameFont READ NameFont WRITE SetNameFont)
+    Q_PROPERTY(QFont ValueFont READ ValueFont WRITE SetValueFont)
+    Q_PROPERTY(QFont ScaleFont READ ScaleFont WRITE SetScaleFont)
 public:
     enum ScalePlacement { ScaleLeft, ScaleRight };
     Q_ENUM(ScalePlacement)
@@ -132,7 +142,6 @@ private:
     };
     Layout layout() const;
     int yOf(double fraction, const QRect& bar) const;
-    void changed();
 
     float value_ = 0.0f;
     double scaleMin_ = 0.0;

@@ -2,7 +2,9 @@
 
 #include "platform/formats.h"
 #include "widgets/accessible.h"
+#include "widgets/fonts.h"
 #include "widgets/instrumentpaint.h"
+#include "widgets/set_if_changed.h"
 
 #include <QPainter>
 
@@ -11,9 +13,7 @@
 TAbValueInd::TAbValueInd(QWidget* parent) : QWidget(parent)
 {
     InstrumentAccessibility::Install();
-    labelFont_ = QFont(QStringLiteral("Arial"));
-    labelFont_.setPixelSize(11);
-    labelFont_.setBold(true);
+    labelFont_ = ArialPixels(11, true);
     setFont(labelFont_);
 }
 
@@ -23,38 +23,16 @@ void TAbValueInd::textChanged()
     InstrumentAccessibility::ValueChanged(this, DisplayText());
 }
 
-void TAbValueInd::SetValue(float value)
-{
-    if (value == value_ || (std::isnan(value) && std::isnan(value_)))
-        return;
-    value_ = value;
-    textChanged();
-}
+void TAbValueInd::SetValue(float value) { SetIfChanged(value_, value, [this] { textChanged(); }); }
 
 void TAbValueInd::SetName1(const QString& name)
 {
-    if (name == name1_)
-        return;
-    name1_ = name;
-    update();
-    InstrumentAccessibility::NameChanged(this);
+    if (SetIfChanged(name1_, name, this))
+        InstrumentAccessibility::NameChanged(this);
 }
 
-void TAbValueInd::SetUnit(const QString& unit)
-{
-    if (unit == unit_)
-        return;
-    unit_ = unit;
-    textChanged();
-}
-
-void TAbValueInd::SetFormat(const QString& format)
-{
-    if (format == format_)
-        return;
-    format_ = format;
-    textChanged();
-}
+void TAbValueInd::SetUnit(const QString& unit) { SetIfChanged(unit_, unit, [this] { textChanged(); }); }
+void TAbValueInd::SetFormat(const QString& format) { SetIfChanged(format_, format, [this] { textChanged(); }); }
 
 QString TAbValueInd::ValueText() const
 {
@@ -66,28 +44,11 @@ QString TAbValueInd::DisplayText() const
     return unit_.isEmpty() ? ValueText() : ValueText() + QLatin1Char(' ') + unit_;
 }
 
-#define VELTRA8_COLOR_SETTER(Setter, member) \
-    void TAbValueInd::Setter(const QColor& color) \
-    { \
-        if (color == member) \
-            return; \
-        member = color; \
-        update(); \
-    }
-
-VELTRA8_COLOR_SETTER(SetColor, color_)
-VELTRA8_COLOR_SETTER(SetLabelColor, labelColor_)
-VELTRA8_COLOR_SETTER(SetValueColor, valueColor_)
-VELTRA8_COLOR_SETTER(SetValueBackColor, valueBackColor_)
-#undef VELTRA8_COLOR_SETTER
-
-void TAbValueInd::SetLabelFont(const QFont& font)
-{
-    if (font == labelFont_)
-        return;
-    labelFont_ = font;
-    update();
-}
+void TAbValueInd::SetColor(const QColor& color) { SetIfChanged(color_, color, this); }
+void TAbValueInd::SetLabelColor(const QColor& color) { SetIfChanged(labelColor_, color, this); }
+void TAbValueInd::SetLabelFont(const QFont& font) { SetIfChanged(labelFont_, font, this); }
+void TAbValueInd::SetValueColor(const QColor& color) { SetIfChanged(valueColor_, color, this); }
+void TAbValueInd::SetValueBackColor(const QColor& color) { SetIfChanged(valueBackColor_, color, this); }
 
 QSize TAbValueInd::sizeHint() const
 {

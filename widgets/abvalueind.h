@@ -12,6 +12,11 @@ class TAbValueInd : public QWidget {
     Q_PROPERTY(QString Name1 READ Name1 WRITE SetName1)
     Q_PROPERTY(QString Unit READ Unit WRITE SetUnit)
     Q_PROPERTY(QString Format READ Format WRITE SetFormat)
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(QColor LabelColor READ LabelColor WRITE SetLabelColor)
+    Q_PROPERTY(QFont LabelFont READ LabelFont WRITE SetLabelFont)
+    Q_PROPERTY(QColor ValueColor READ ValueColor WRITE SetValueColor)
+    Q_PROPERTY(QColor ValueBackColor READ ValueBackColor WRITE SetValueBackColor)
 public:
     explicit TAbValueInd(QWidget* parent = nullptr);
 

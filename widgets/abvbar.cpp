@@ -2,7 +2,9 @@
 
 #include "platform/formats.h"
 #include "widgets/accessible.h"
+#include "widgets/fonts.h"
 #include "widgets/instrumentpaint.h"
+#include "widgets/set_if_changed.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -14,60 +16,30 @@ using InstrumentPaint::FittedFont;
 TAbVBar::TAbVBar(QWidget* parent) : QWidget(parent)
 {
     InstrumentAccessibility::Install();
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    f.setBold(true);
-    setFont(f);
-    valueFont_ = f;
-    valueFont_.setPixelSize(13);
+    setFont(ArialPixels(11, true));
+    valueFont_ = ArialPixels(13, true);
 }
 
 void TAbVBar::SetValue(float value)
 {
-    if (value == value_ || (std::isnan(value) && std::isnan(value_)))
-        return;
-    value_ = value;
-    update();
-    InstrumentAccessibility::ValueChanged(this, double(value_));
-}
-
-void TAbVBar::nameChanged()
-{
-    update();
-    InstrumentAccessibility::NameChanged(this);
+    if (SetIfChanged(value_, value, this))
+        InstrumentAccessibility::ValueChanged(this, double(value_));
 }
 
 void TAbVBar::SetName1(const QString& name)
 {
-    if (name == name1_)
-        return;
-    name1_ = name;
-    nameChanged();
+    if (SetIfChanged(name1_, name, this))
+        InstrumentAccessibility::NameChanged(this);
 }
 
 void TAbVBar::SetName2(const QString& name)
 {
-    if (name == name2_)
-        return;
-    name2_ = name;
-    nameChanged();
+    if (SetIfChanged(name2_, name, this))
+        InstrumentAccessibility::NameChanged(this);
 }
 
-void TAbVBar::SetUnit(const QString& unit)
-{
-    if (unit == unit_)
-        return;
-    unit_ = unit;
-    update();
-}
-
-void TAbVBar::SetFormat(const QString& format)
-{
-    if (format == format_)
-        return;
-    format_ = format;
-    update();
-}
+void TAbVBar::SetUnit(const QString& unit) { SetIfChanged(unit_, unit, this); }
+void TAbVBar::SetFormat(const QString& format) { SetIfChanged(format_, format, this); }
 
 void TAbVBar::SetScale(double min, double max)
 {
@@ -78,14 +50,7 @@ void TAbVBar::SetScale(double min, double max)
     update();
 }
 
-void TAbVBar::SetSegmentCount(int count)
-{
-    count = std::max(1, count);
-    if (count == segments_)
-        return;
-    segments_ = count;
-    update();
-}
+void TAbVBar::SetSegmentCount(int count) { SetIfChanged(segments_, std::max(1, count), this); }
 
 QString TAbVBar::ValueText() const
 {
@@ -106,27 +71,10 @@ int TAbVBar::LitSegments() const
     return int(std::floor(f * segments_ + 0.5));
 }
 
-#define VELTRA8_COLOR_SETTER(Setter, member) \
-    void TAbVBar::Setter(const QColor& color) \
-    { \
-        if (color == member) \
-            return; \
-        member = color; \
-        update(); \
-    }
-
-VELTRA8_COLOR_SETTER(SetBarColor, barColor_)
-VELTRA8_COLOR_SETTER(SetFontColor, fontColor_)
-VELTRA8_COLOR_SETTER(SetColor, color_)
-#undef VELTRA8_COLOR_SETTER
-
-void TAbVBar::SetValueFont(const QFont& font)
-{
-    if (font == valueFont_)
-        return;
-    valueFont_ = font;
-    update();
-}
+void TAbVBar::SetBarColor(const QColor& color) { SetIfChanged(barColor_, color, this); }
+void TAbVBar::SetFontColor(const QColor& color) { SetIfChanged(fontColor_, color, this); }
+void TAbVBar::SetColor(const QColor& color) { SetIfChanged(color_, color, this); }
+void TAbVBar::SetValueFont(const QFont& font) { SetIfChanged(valueFont_, font, this); }
 
 QRect TAbVBar::BarRect() const
 {

@@ -14,6 +14,8 @@ class TAbVBar : public QWidget {
     Q_PROPERTY(QString Name2 READ Name2 WRITE SetName2)
     Q_PROPERTY(QColor BarColor READ BarColor WRITE SetBarColor)
     Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(QFont ValueFont READ ValueFont WRITE SetValueFont)
 public:
     explicit TAbVBar(QWidget* parent = nullptr);
 
@@ -60,8 +62,6 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    void nameChanged();
-
     float value_ = 0.0f;
     QString name1_;
     QString name2_;

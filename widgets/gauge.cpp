@@ -1,6 +1,7 @@
 #include "widgets/gauge.h"
 
 #include "widgets/accessible.h"
+#include "widgets/set_if_changed.h"
 
 #include <QPainter>
 
@@ -21,12 +22,8 @@ void TGauge::SetMaxValue(int max)
 
 void TGauge::SetProgress(int progress)
 {
-    progress = std::clamp(progress, 0, std::max(0, maxValue_));
-    if (progress == progress_)
-        return;
-    progress_ = progress;
-    update();
-    InstrumentAccessibility::ValueChanged(this, progress_);
+    if (SetIfChanged(progress_, std::clamp(progress, 0, std::max(0, maxValue_)), this))
+        InstrumentAccessibility::ValueChanged(this, progress_);
 }
 
 int TGauge::PercentDone() const
@@ -36,21 +33,8 @@ int TGauge::PercentDone() const
     return int(qint64(progress_) * 100 / maxValue_);
 }
 
-void TGauge::SetForeColor(const QColor& color)
-{
-    if (color == foreColor_)
-        return;
-    foreColor_ = color;
-    update();
-}
-
-void TGauge::SetBackColor(const QColor& color)
-{
-    if (color == backColor_)
-        return;
-    backColor_ = color;
-    update();
-}
+void TGauge::SetForeColor(const QColor& color) { SetIfChanged(foreColor_, color, this); }
+void TGauge::SetBackColor(const QColor& color) { SetIfChanged(backColor_, color, this); }
 
 QSize TGauge::sizeHint() const
 {

@@ -9,6 +9,8 @@ class TGauge : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MaxValue READ MaxValue WRITE SetMaxValue)
     Q_PROPERTY(int Progress READ Progress WRITE SetProgress)
+    Q_PROPERTY(QColor ForeColor READ ForeColor WRITE SetForeColor)
+    Q_PROPERTY(QColor BackColor READ BackColor WRITE SetBackColor)
 public:
     explicit TGauge(QWidget* parent = nullptr);
 

@@ -2,6 +2,7 @@
 #include "chart/line_series.h"
 #include "platform/formats.h"
 #include "tests/support/printers.h"
+#include "widgets/fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +17,13 @@
 
 namespace {
 
-QFont arialBold(int px)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
-    f.setBold(true);
-    return f;
-}
-
 // A chart set up as the program's chart window sets its own.
 std::unique_ptr<TChart> programChart(int samples, int width = 714, int height = 454)
 {
     auto chart = std::make_unique<TChart>();
     chart->resize(width, height);
     chart->SetTitle(QStringLiteral("TEMPERATURA 8 CANALES"));
-    chart->SetTitleFont(arialBold(13));
+    chart->SetTitleFont(ArialPixels(13, true));
     chart->SetLegendVisible(false);
     chart->SetGradientVisible(true);
     chart->SetPanelColor(Qt::blue);

@@ -19,17 +19,10 @@
 #include "widgets/abthermometer.h"
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
+#include "widgets/fonts.h"
 #include "widgets/gauge.h"
 
 namespace {
-
-QFont arial(int px, bool bold)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
-}
 
 template <typename W>
 W* place(QWidget* parent, int x, int y, int w, int h)
@@ -116,7 +109,7 @@ TEST(Gallery, EveryInstrument_RendersIntoOnePicture)
         b->SetCaption(QString::fromLatin1(caption));
         b->SetGradient(true);
         b->SetBevelWidth(4);
-        b->setFont(arial(11, true));
+        b->setFont(ArialPixels(11, true));
         x += 70;
     }
 
@@ -131,7 +124,7 @@ TEST(Gallery, EveryInstrument_RendersIntoOnePicture)
         t->SetSubSteps(3);
         t->SetScaleLine(false);
         t->SetName1(QStringLiteral("Canal %1").arg(k + 1));
-        t->SetNameFont(arial(11, true));
+        t->SetNameFont(ArialPixels(11, true));
         t->SetNameColor(QColor(0, 128, 128));
         QFont valueFont(QStringLiteral("System"));
         valueFont.setPixelSize(13);

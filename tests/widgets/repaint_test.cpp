@@ -2,12 +2,17 @@
 // indicator several times a second, mostly to the value it already shows.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QMetaProperty>
 #include <QTest>
 
 #include <functional>
+#include <memory>
 
+#include "widgets/abclock.h"
 #include "widgets/abcolbitbtn.h"
+#include "widgets/abgradient.h"
 #include "widgets/abled.h"
 #include "widgets/abrockerswitch.h"
 #include "widgets/abthermometer.h"
@@ -71,4 +76,70 @@ TEST(Repaint, SameValue_NoRepaint_NewValue_Repaint)
                                                [](TAbRockerSwitch& w) { w.SetCaption("DESCONECTAR"); });
     expectRepaintOnlyOnChange<TGauge>([](TGauge& w) { w.SetProgress(10); },
                                       [](TGauge& w) { w.SetProgress(11); });
+}
+
+namespace {
+
+// Paints that `change` causes once the posted repaint requests are handled.
+int paintsNow(QWidget& w, const std::function<void()>& change)
+{
+    QCoreApplication::processEvents();
+    PaintCounter counter(&w);
+    change();
+    QCoreApplication::processEvents();
+    return counter.paints;
+}
+
+struct StyledInstrument {
+    std::function<QWidget*()> make;
+    QStringList properties;
+};
+
+template <typename W>
+StyledInstrument styled(QStringList properties)
+{
+    return {[] { return new W; }, properties};
+}
+
+}  // namespace
+
+// The colours and fonts a window gives an instrument are properties that can
+// be set by name, and set through the property they too repaint only when
+// they change.
+TEST(Repaint, ColourAndFontProperties_SetByName_RepaintOnlyOnChange)
+{
+    const StyledInstrument rows[] = {
+        styled<TAbThermometer>({"BarColor", "BarBackColor", "ScaleColor", "PointerColor", "LimitColor", "NameColor",
+                                "ValueColor", "Color", "NameFont", "ValueFont", "ScaleFont"}),
+        styled<TAbColBitBtn>({"FaceColor", "FaceColorOn", "GradientFrom", "GradientTo", "FontColor", "FontColorOn",
+                              "LampColor"}),
+        styled<TAbVBar>({"BarColor", "FontColor", "Color", "ValueFont"}),
+        styled<TAbValueInd>({"Color", "LabelColor", "LabelFont", "ValueColor", "ValueBackColor"}),
+        styled<TAbLED>({"Color"}),
+        styled<TAbGradient>({"StartColor", "EndColor", "Color"}),
+        styled<TAbRockerSwitch>({"FontColor", "LampColor"}),
+        styled<TAbClock>({"DigitColor", "Color"}),
+        styled<TGauge>({"ForeColor", "BackColor"}),
+    };
+    QFont otherFont(QStringLiteral("Arial"));
+    otherFont.setPixelSize(17);
+    otherFont.setItalic(true);
+    for (const StyledInstrument& row : rows) {
+        std::unique_ptr<QWidget> w(row.make());
+        const char* type = w->metaObject()->className();
+        w->resize(w->sizeHint());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        for (const QString& name : row.properties) {
+            const QByteArray key = name.toLatin1();
+            const QMetaProperty prop = w->metaObject()->property(w->metaObject()->indexOfProperty(key));
+            ASSERT_TRUE(prop.isValid() && prop.isWritable()) << type << "." << key.constData();
+            const QVariant held = w->property(key);
+            const QVariant other = prop.metaType() == QMetaType::fromType<QFont>() ? QVariant(otherFont)
+                                                                                   : QVariant(QColor(1, 2, 3));
+            EXPECT_EQ(paintsNow(*w, [&] { w->setProperty(key, held); }), 0) << type << "." << key.constData();
+            EXPECT_GE(paintsNow(*w, [&] { w->setProperty(key, other); }), 1) << type << "." << key.constData();
+            EXPECT_EQ(w->property(key), other) << type << "." << key.constData();
+        }
+    }
 }
