@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 class TForm : public QWidget {
@@ -61,6 +63,7 @@ protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     void runActivate();
@@ -72,4 +75,7 @@ private:
     bool shownModal_ = false;
     bool closing_ = false;
     int activations_ = 0;
+    // The program's activation count when the fallback ran the set-up of the
+    // current opening, until the platform's own activation has come.
+    std::optional<quint64> servedByFallbackAt_;
 };
