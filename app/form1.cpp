@@ -354,7 +354,10 @@ void TForm1::ComPort1RxChar(QObject* /*Sender*/, int Count)
             Edit2.clear();
         }
     }
-    if (Flags().ClockSetRequest)
+    // Enabling the step must not restart it: under continuous traffic a
+    // restart on every notification would hold the command back until the
+    // line pauses.
+    if (Flags().ClockSetRequest && !Timer3->isActive())
         Timer3->start();
 }
 
