@@ -32,6 +32,7 @@ TForm2::TForm2(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("ACERCA DE MERIDAX"));
     setFont(ArialFont(11));
     SetOuterSize(301, 234);
+    CenterOnDesktop();
 
     Panel1 = new TPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

@@ -45,6 +45,7 @@ TForm3::TForm3(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("Ayuda soble el uso del programa"));
     setFont(ArialFont(11));
     SetOuterSize(430, 361);
+    CenterOnDesktop();
 
     AbGradient1 = new TAbGradient(this);
     AbGradient1->setObjectName(QStringLiteral("AbGradient1"));
