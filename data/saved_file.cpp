@@ -204,6 +204,14 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
         writeInPlace(target, bytes);
         return;
     }
+    if (exists) {
+        // Only a file the user may write is replaced: a read-only one is
+        // refused as writing it in place would be.
+        const int probe = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0)
+            fail(errno);
+        ::close(probe);
+    }
     if (replaceThroughNewFile(target, bytes, exists ? &st : nullptr) == Outcome::WriteInPlace)
         writeInPlace(target, bytes);
 }

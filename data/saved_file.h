@@ -17,7 +17,8 @@ QByteArray SavedFileTitleLine();
 QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows);
 
 // Writes `bytes` as the whole content of `path`, creating the file or
-// replacing the one there. A regular file is written beside the target and
+// replacing the one there, which must be one the user may write. A regular
+// file is written beside the target and
 // put in its place only when all was written, so a failed save leaves the old
 // file whole and no partial file behind; the replacement keeps the old file's
 // owner, group and permissions. Where that cannot be (the folder refuses a

@@ -193,22 +193,24 @@ TEST_F(WritingFiles, ReplacingKeepsOwnerGroupAndPermissions)
 }
 
 // A user without root's privileges saving into folders owned by others.
-TEST_F(WritingFiles, AsAUser_AWritableFileIsReplacedWhereverItIs)
+TEST_F(WritingFiles, AsAUser_AFileIsReplacedWhereverTheUserMayWriteIt)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to act as another user";
     struct Case {
         const char* what;
+        uid_t folderOwner;
         mode_t folderMode;
         uid_t fileOwner;
         mode_t fileMode;
         bool replaced;
     };
     const Case cases[] = {
-        {"the user's file in root's folder", 0755, User, 0644, true},
-        {"anyone's file in root's folder", 0755, 0, 0666, true},
-        {"someone else's file in a sticky shared folder", 01777, OtherUser, 0666, true},
-        {"root's read-only file in root's folder", 0755, 0, 0644, false},
+        {"the user's file in root's folder", 0, 0755, User, 0644, true},
+        {"anyone's file in root's folder", 0, 0755, 0, 0666, true},
+        {"someone else's file in a sticky shared folder", 0, 01777, OtherUser, 0666, true},
+        {"root's read-only file in root's folder", 0, 0755, 0, 0644, false},
+        {"the user's read-only file in the user's folder", User, 0755, User, 0444, false},
     };
     for (const Case& c : cases) {
         QTemporaryDir folder;
@@ -218,8 +220,10 @@ TEST_F(WritingFiles, AsAUser_AWritableFileIsReplacedWhereverItIs)
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(QByteArray("old content\r\n"));
         }
-        ASSERT_EQ(::chown(native.constData(), c.fileOwner, c.fileOwner ? OtherGroup : 0), 0);
+        const gid_t fileGroup = c.fileOwner == User ? User : c.fileOwner ? OtherGroup : 0;
+        ASSERT_EQ(::chown(native.constData(), c.fileOwner, fileGroup), 0);
         ASSERT_EQ(::chmod(native.constData(), c.fileMode), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(folder.path()).constData(), c.folderOwner, 0), 0);
         ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), c.folderMode), 0);
         const ino_t inode = inodeOf(folder.filePath("datos.txt"));
         QString message = "<no failure>";
