@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <ostream>
 #include <optional>
 
 class QProcess;
@@ -15,6 +16,10 @@ class QProcess;
 class XServer {
 public:
     enum class WindowManager { None, Openbox };
+    friend void PrintTo(WindowManager manager, std::ostream* os)
+    {
+        *os << (manager == WindowManager::None ? "no window manager" : "openbox");
+    }
 
     explicit XServer(WindowManager manager);
     ~XServer();
