@@ -1,8 +1,10 @@
 #pragma once
 // The window class every window of the program derives from. It gives Qt
 // windows the activation rule the program is built on:
-//  - a window is activated (FormActivate runs) when it first becomes active
-//    after each showing;
+//  - a window is activated (FormActivate runs) once per showing, when it
+//    first becomes active, or when the event loop turns if the platform has
+//    not activated it by then (the platform's activation coming later is
+//    then part of the same showing);
 //  - a non-modal window, and the main window, is activated again each time it
 //    takes the focus back from another non-modal window of the program;
 //  - it is not activated again when a modal window or a message box opened
