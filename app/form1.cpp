@@ -172,7 +172,7 @@ void TForm1::createControls()
     AbColBitBtn4 = button("AbColBitBtn4", {328, 5, 166, 33}, QStringLiteral("       DESCARGAR DATOS"), QStringLiteral("Descarga los datos del logger"));
     AbColBitBtn2 = button("AbColBitBtn2", {328, 70, 166, 33}, QStringLiteral("     FECHA Y HORA ACTUAL"), QStringLiteral("Transfiere fecha y hora al logger"));
     AbColBitBtn6 = button("AbColBitBtn6", {339, 309, 130, 33}, QStringLiteral("     VELTRA8"), QStringLiteral("Ayuda para el uso del programa"));
-    AbColBitBtn5 = button("AbColBitBtn5", {308, 368, 214, 33}, QStringLiteral("www.meridax.com.ar"), QStringLiteral("Nuestra empresa"));
+    AbColBitBtn5 = button("AbColBitBtn5", {308, 368, 214, 33}, MakerWebAddress(), QStringLiteral("Nuestra empresa"));
     auto onClick = [this](TAbColBitBtn* b, void (TForm1::*handler)()) {
         connect(b, &TAbColBitBtn::Click, this, [this, handler] { Application::Guard([this, handler] { (this->*handler)(); }); });
     };
@@ -347,7 +347,10 @@ void TForm1::ComPort1RxChar(QObject* /*Sender*/, int Count)
             Edit2.clear();
         }
     }
-    if (Flags().ClockSetRequest)
+    // Enabling the step must not restart it: under continuous traffic a
+    // restart on every notification would hold the command back until the
+    // line pauses.
+    if (Flags().ClockSetRequest && !Timer3->isActive())
         Timer3->start();
 }
 

@@ -10,8 +10,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(Application::Title());
-    QApplication::setApplicationDisplayName(Application::Title());
+    Application::NameTheProgram();
     QApplication::setWindowIcon(ProgramIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("veltra8"));
     app.setQuitOnLastWindowClosed(false);

@@ -15,6 +15,12 @@ namespace Application {
 // "TEMPVELTRA8C"; also the title of every message box.
 QString Title();
 
+// Names the program to the platform, once the application object exists:
+// the title as its name, and an empty display name. Title bars then show each
+// window's caption exactly, and nothing for a window without one; a display
+// name would be appended to every caption and stand in for an empty one.
+void NameTheProgram();
+
 // The error box text: the message, plus a full stop when its last character's
 // code is above that of the full stop (after a letter, a digit or a colon).
 QString ExceptionText(const QString& message);

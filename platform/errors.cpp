@@ -7,6 +7,13 @@ Exception::Exception(const QString& message) : std::runtime_error(message.toStdS
 EInOutError EInOutError::fromErrno(int err)
 {
     switch (err) {
+    case ENOENT:
+        return EInOutError(QStringLiteral("File not found"), err);
+    case ENOTDIR:
+        return EInOutError(QStringLiteral("Path not found"), err);
+    case EMFILE:
+    case ENFILE:
+        return EInOutError(QStringLiteral("Too many open files"), err);
     case EACCES:
     case EPERM:
     case EROFS:

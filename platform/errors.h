@@ -26,8 +26,11 @@ public:
 class EInOutError : public Exception {
 public:
     EInOutError(const QString& message, int errorCode) : Exception(message), ErrorCode(errorCode) {}
-    // The runtime's text for an errno: "File access denied", "Disk full",
-    // otherwise "I/O error %d".
+    // The runtime's text for an errno: "File not found" (a missing file or
+    // folder), "Path not found" (a path through something that is not a
+    // folder), "Too many open files", "File access denied" (permission, a
+    // read-only file system), "Disk full" (no space, quota), otherwise
+    // "I/O error %d" with the errno.
     static EInOutError fromErrno(int err);
     int ErrorCode;
 };

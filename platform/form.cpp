@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -26,6 +27,9 @@ public:
 
     QPointer<QWidget> current;
     QPointer<QWidget> from;  // the window active before the latest activation
+    // Counts every window activation of the program, so that a window can
+    // tell whether another one was activated since a given moment.
+    quint64 activations = 0;
 
 protected:
     bool eventFilter(QObject* obj, QEvent* e) override
@@ -35,6 +39,7 @@ protected:
             if (w && w->isWindow()) {
                 from = current;
                 current = w;
+                ++activations;
             }
         }
         return false;
@@ -148,10 +153,17 @@ bool TForm::event(QEvent* e)
 {
     bool handled = QWidget::event(e);
     if (e->type() == QEvent::WindowActivate) {
-        QWidget* from = ActivationTracker::instance().from;
+        const ActivationTracker& tracker = ActivationTracker::instance();
+        QWidget* from = tracker.from;
+        const bool lateForThisOpening = servedByFallbackAt_ && tracker.activations == *servedByFallbackAt_ + 1;
+        servedByFallbackAt_.reset();
         if (activatePending_) {
             activatePending_ = false;
             runActivate();
+        } else if (lateForThisOpening) {
+            // The platform's own activation of an opening whose set-up the
+            // fallback already ran: nothing else was activated in between,
+            // so it is the same opening, not a return from another window.
         } else if (from && from != this) {
             auto* fromForm = qobject_cast<TForm*>(from);
             // Back from another of the program's non-modal windows; a modal
@@ -167,10 +179,13 @@ void TForm::activateIfThePlatformDoesNot()
 {
     // A window manager may refuse the focus (or there may be none), yet the
     // window's per-showing set-up must run: if no activation arrived by the
-    // time the event loop turns, it runs now.
+    // time the event loop turns, it runs now. Most platforms do activate the
+    // window, only later (after mapping it); that activation then belongs to
+    // this same opening and must not run the set-up a second time.
     QTimer::singleShot(0, this, [this] {
         if (activatePending_ && isVisible()) {
             activatePending_ = false;
+            servedByFallbackAt_ = ActivationTracker::instance().activations;
             runActivate();
         }
     });
@@ -186,6 +201,14 @@ void TForm::runActivate()
 void TForm::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
+}
+
+void TForm::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    // An activation after the window was hidden belongs to a later opening.
+    if (!e->spontaneous())
+        servedByFallbackAt_.reset();
 }
 
 void TForm::closeEvent(QCloseEvent* e)

@@ -1,8 +1,10 @@
 #pragma once
 // The window class every window of the program derives from. It gives Qt
 // windows the activation rule the program is built on:
-//  - a window is activated (FormActivate runs) when it first becomes active
-//    after each showing;
+//  - a window is activated (FormActivate runs) once per showing, when it
+//    first becomes active, or when the event loop turns if the platform has
+//    not activated it by then (the platform's activation coming later is
+//    then part of the same showing);
 //  - a non-modal window, and the main window, is activated again each time it
 //    takes the focus back from another non-modal window of the program;
 //  - it is not activated again when a modal window or a message box opened
@@ -11,6 +13,8 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QWidget>
+
+#include <optional>
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
@@ -61,6 +65,7 @@ protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     void runActivate();
@@ -72,4 +77,7 @@ private:
     bool shownModal_ = false;
     bool closing_ = false;
     int activations_ = 0;
+    // The program's activation count when the fallback ran the set-up of the
+    // current opening, until the platform's own activation has come.
+    std::optional<quint64> servedByFallbackAt_;
 };

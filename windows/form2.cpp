@@ -9,8 +9,22 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 
 TForm2* Form2 = nullptr;
+
+QString MakerWebAddress()
+{
+    return QStringLiteral("www.meridax.com");
+}
+
+QString SpacedCapitals(const QString& text)
+{
+    QStringList characters;
+    for (QChar c : text.toUpper())
+        characters << QString(c);
+    return characters.join(QLatin1Char(' '));
+}
 
 TForm2::TForm2(QWidget* parent) : TForm(parent)
 {
@@ -18,6 +32,7 @@ TForm2::TForm2(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("ACERCA DE MERIDAX"));
     setFont(ArialFont(11));
     SetOuterSize(301, 234);
+    CenterOnDesktop();
 
     Panel1 = new TPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -37,13 +52,13 @@ TForm2::TForm2(QWidget* parent) : TForm(parent)
     Label4 = PlaceLabel(Panel1, QStringLiteral("Label4"), QStringLiteral("línea VELTRA."), 83, 28);
     Version = PlaceLabel(Panel1, QStringLiteral("Version"), QStringLiteral("Version 1.1"), 83, 44);
     Label1 = PlaceLabel(Panel1, QStringLiteral("Label1"), QStringLiteral("Desarrollado por "), 112, 64);
-    Label2 = PlaceLabel(Panel1, QStringLiteral("Label2"), QStringLiteral("W W W . M E R I D A X . C O M"), 44, 84,
+    Label2 = PlaceLabel(Panel1, QStringLiteral("Label2"), SpacedCapitals(MakerWebAddress()), 44, 84,
                         ArialFont(16, {.bold = true, .italic = true, .underline = true}), QColor(255, 0, 0));
     Comments = PlaceLabel(Panel1, QStringLiteral("Comments"), QString(), 8, 104);
     Comments->setWordWrap(true);
     Copyright = PlaceLabel(Panel1, QStringLiteral("Copyright"),
                            QStringLiteral("© 2026 MERIDAX. Derechos reservados."), 48, 112);
-    Label3 = PlaceLabel(Panel1, QStringLiteral("Label3"), QStringLiteral("www.meridax.com.ar"), 100, 132,
+    Label3 = PlaceLabel(Panel1, QStringLiteral("Label3"), MakerWebAddress(), 100, 132,
                         ArialFont(11, {.bold = true, .italic = true}), QColor(128, 0, 128));
 
     OKButton = PlaceButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"), 108, 168, 75, 25);

@@ -8,6 +8,13 @@ class TPanel;
 class QLabel;
 class QPushButton;
 
+// The maker's web address: the one address the About window, the main
+// window's about button and the Help text all name.
+QString MakerWebAddress();
+// An address in capitals with a blank between its characters, as the About
+// window's banner writes it: "W W W . M ...".
+QString SpacedCapitals(const QString& text);
+
 class TForm2 : public TForm {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "windows/form3.h"
 
 #include "widgets/abgradient.h"
+#include "windows/form2.h"
 #include "windows/look.h"
 
 #include <QPalette>
@@ -14,7 +15,7 @@ QStringList TForm3::HelpLines()
         QStringLiteral("                   VELTRA8 -  DATALOGGER DE 8 CANALES DE 12 BITS"),
         QStringLiteral(""),
         QStringLiteral("Este software permite la descarga de datos de Llos loggers de 8 canales de  12 "),
-        QStringLiteral("bits de www.meridax.com.ar."),
+        QStringLiteral("bits de ") + MakerWebAddress() + QLatin1Char('.'),
         QStringLiteral("El uso de este programa es muy sencillo:"),
         QStringLiteral(""),
         QStringLiteral("*Conecte el cable INTERFASE al logger."),
@@ -44,6 +45,7 @@ TForm3::TForm3(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("Ayuda soble el uso del programa"));
     setFont(ArialFont(11));
     SetOuterSize(430, 361);
+    CenterOnDesktop();
 
     AbGradient1 = new TAbGradient(this);
     AbGradient1->setObjectName(QStringLiteral("AbGradient1"));

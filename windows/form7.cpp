@@ -31,6 +31,7 @@ TForm7::TForm7(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("Cambio de tasa de muestreo"));
     setFont(ArialFont(11));
     SetOuterSize(262, 202);
+    CenterOnDesktop();
     SetBackground(this, QColor(192, 220, 192));
 
     Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("Seleccione la tasa deseada"), 39, 6,

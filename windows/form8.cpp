@@ -19,6 +19,7 @@ TForm8::TForm8(QWidget* parent) : TForm(parent)
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("PUESTA EN HORA DEL LOGGER"));
     SetOuterSize(544, 137);
+    CenterOnDesktop();
     SetBackground(this, Qt::white);
     // The whole window speaks in bold red: the three labels read as one
     // warning, and the buttons share the window's font.

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/startup.h"
 #include "platform/application.h"
+#include "platform/clock.h"
 #include "platform/formats.h"
 #include "platform/radio_group.h"
 #include "serial/comport.h"
@@ -25,7 +26,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -217,6 +223,38 @@ TEST_F(MainWindow, ClosingWhileConnectedClosesThePort)
     EXPECT_FALSE(Form1->ComPort1->Connected());
     EXPECT_EQ(Form1->ComPort1->FlowControl()->ControlRTS(), rtsDisable);
     EXPECT_EQ(Form1->AbRockerSwitch1->Caption(), "CONECTAR");
+}
+
+// The clock-set step under a line that never pauses: enabling the running
+// step does not restart it, so the command goes out 100 ms after the first
+// reception that follows the confirmation, not after the traffic stops.
+TEST_F(MainWindow, ClockSetGoesOutUnderContinuousTraffic)
+{
+    FixedClock pc(QDateTime(QDate(2031, 12, 1), QTime(9, 3, 7)));
+    SetPcClock(&pc);
+    connectSwitch();
+    Form1->AbColBitBtn2Click();
+    QTest::mouseClick(Form8->BitBtn1, Qt::LeftButton);  // "PONER EN HORA"
+    ASSERT_TRUE(Flags().ClockSetRequest);
+
+    // A character every 20 ms for up to three seconds.
+    std::atomic<bool> stop{false};
+    std::atomic<bool> flowing{true};
+    std::thread chatter([&] {
+        for (int i = 0; i < 150 && !stop; ++i) {
+            pty.Write("0");
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        flowing = false;
+    });
+    const bool sent = WaitUntil([] { return !Flags().ClockSetRequest; }, 5000);
+    const bool sentWhileFlowing = sent && flowing;
+    stop = true;
+    chatter.join();
+    SetPcClock(nullptr);
+    EXPECT_TRUE(sentWhileFlowing);
+    EXPECT_EQ(pty.Read(13), "3090307011231");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
 // The activation rule: port setup at the first activation, again when the

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -155,11 +156,50 @@ TEST_F(SaveFaults, ReadOnlyFolder_AccessDeniedAndTheOldFileUntouched)
         ASSERT_TRUE(WriteRaw(existing, old));
         ASSERT_TRUE(fs->MakeReadOnly()) << std::strerror(errno);
     } else {
+        // A file the user may write is replaced even here; this one may not be.
         ASSERT_TRUE(WriteRaw(existing, old));
+        ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0444), 0);
         ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0555), 0);
     }
     ExpectSaveRefused(existing, QStringLiteral("File access denied."));
     EXPECT_EQ(ReadAll(existing), old);
+}
+
+// The user's own file in a folder only root may write to: replaced where
+// it is, since no new file may be made beside it.
+TEST_F(SaveFaults, WritableFileInAFolderTheUserMayNotWrite_Replaced)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as an ordinary user whose folder is not writable";
+    constexpr uid_t User = 65534;
+    const QString existing = target + QStringLiteral("/datos.txt");
+    const QByteArray native = QFile::encodeName(existing);
+    ASSERT_TRUE(WriteRaw(existing, QByteArray("tabla anterior\r\n").repeated(400)));
+    ASSERT_EQ(::chown(native.constData(), User, User), 0);
+    ASSERT_EQ(::chmod(native.constData(), 0640), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(native.constData(), &before), 0);
+
+    ASSERT_TRUE(Download([&] {
+        // This thread's file accesses become the user's for the save.
+        ::setfsgid(User);
+        ::setfsuid(User);
+        SaveThroughTheDialog(existing);
+        ::setfsuid(0);
+        ::setfsgid(0);
+    })) << Errors();
+
+    EXPECT_TRUE(errors.isEmpty()) << Errors();
+    const QByteArray saved = ReadAll(existing);
+    EXPECT_TRUE(saved.startsWith("FECHA        HORA     CH1")) << saved.left(80).toStdString();
+    EXPECT_FALSE(saved.contains("tabla anterior"));
+    struct stat after {};
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, User);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(target), QStringList{"datos.txt"});
 }
 
 TEST_F(SaveFaults, FullDisk_DiskFullAndTheOldFileUntouched)

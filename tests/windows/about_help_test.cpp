@@ -2,6 +2,7 @@
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "tests/windows/forms_fixture.h"
+#include "widgets/abcolbitbtn.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/panel.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTest>
 
 namespace {
@@ -40,13 +42,24 @@ TEST_F(AboutWindow, EveryTextFitsInsideThePanel)
     EXPECT_EQ(Form2->Label2->text(), "W W W . M E R I D A X . C O M");
 }
 
+// The banner, the address line, the main window's about button and the Help
+// text all name one address.
+TEST_F(AboutWindow, OneWebAddressThroughout)
+{
+    const QString address = Form2->Label3->text();
+    EXPECT_EQ(address, "www.meridax.com");
+    EXPECT_EQ(Form2->Label2->text().remove(QLatin1Char(' ')).toLower(), address);
+    EXPECT_EQ(Form1->AbColBitBtn5->TextOff(), address);
+    EXPECT_EQ(Form3->Memo1->document()->findBlockByNumber(3).text(), "bits de " + address + ".");
+}
+
 // The memo's text at start, written out byte for byte: the odd spacing, the
 // typos and the masculine ordinal sign (C2 BA) are the program's own.
 const char ExpectedHelp[] =
     "                   VELTRA8 -  DATALOGGER DE 8 CANALES DE 12 BITS\n"
     "\n"
     "Este software permite la descarga de datos de Llos loggers de 8 canales de  12 \n"
-    "bits de www.meridax.com.ar.\n"
+    "bits de www.meridax.com.\n"
     "El uso de este programa es muy sencillo:\n"
     "\n"
     "*Conecte el cable INTERFASE al logger.\n"

@@ -233,7 +233,13 @@ protected:
     }
     void save(const QString& typed, const QString& answer = QString())
     {
-        AnswerNextModal([this, typed, answer](QWidget* w) {
+        const QFileInfo target(typed);
+        saveTyping(target.absolutePath(), target.fileName(), answer);
+    }
+    // Opens `folder` in the dialog and types `name` there.
+    void saveTyping(const QString& folder, const QString& name, const QString& answer = QString())
+    {
+        AnswerNextModal([this, folder, name, answer](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             if (!dialog) {
                 w->close();
@@ -245,15 +251,14 @@ protected:
             // The dialog lists a folder in the background and a name typed
             // before that has finished can be lost, so the folder is opened
             // first and the name typed until the dialog takes it.
-            const QFileInfo target(typed);
-            dialog->setDirectory(target.absolutePath());
+            dialog->setDirectory(folder);
             auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             WaitUntil(
                 [&] {
                     if (nameEdit)
-                        nameEdit->setText(target.fileName());
+                        nameEdit->setText(name);
                     else
-                        dialog->selectFile(typed);
+                        dialog->selectFile(QDir(folder).filePath(name));
                     // accept() is protected.
                     QMetaObject::invokeMethod(dialog, "accept");
                     return !dialog->isVisible();
@@ -324,6 +329,18 @@ TEST_F(SavingThroughTheDialog, RefusedOrFullTargetsShowTheErrorBox)
     Application::Guard([this] { form.SaveGridToFile(QStringLiteral("/dev/full")); });
     EXPECT_EQ(errors, QStringList({"File access denied.", "Disk full."}));
     EXPECT_FALSE(QFileInfo::exists("/sys/veltra8-save.txt"));
+}
+
+TEST_F(SavingThroughTheDialog, FolderMissingOrNotAFolder_NamedInTheErrorBox)
+{
+    {
+        QFile plain(dir.filePath("plano.txt"));
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    }
+    saveTyping(dir.path(), QStringLiteral("no-existe/datos.txt"));
+    saveTyping(dir.path(), QStringLiteral("plano.txt/datos.txt"));
+    EXPECT_EQ(errors, QStringList({"File not found.", "Path not found."}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"plano.txt"});
 }
 
 TEST_F(DownloadedDataWindow, RendersWithAFullMemory)
