@@ -1,6 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
-#include "platform/error_box.h"
+#include "platform/desktop.h"
 #include "data/form5.h"
 #include "windows/form2.h"
 #include "windows/form3.h"

@@ -35,15 +35,6 @@ QString Title()
     return QStringLiteral("TEMPVELTRA8C");
 }
 
-void NameTheProgram()
-{
-    QApplication::setApplicationName(Title());
-    // Empty but not null: appended to a caption it adds nothing, and, unlike
-    // no display name at all, it keeps the platform from writing the name
-    // above into the title bar of a window without a caption.
-    QApplication::setApplicationDisplayName(QStringLiteral(""));
-}
-
 QString ExceptionText(const QString& message)
 {
     if (!message.isEmpty() && message.back().unicode() > 0x2E)

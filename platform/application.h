@@ -3,7 +3,7 @@
 // the text a failure is reported with, and the guard that every handler run
 // from the event loop goes through so that no exception crosses Qt's loop.
 // Where a failure is shown is the front end's choice: the windows install
-// the standard error box (platform/error_box.h); without them a failure is
+// the standard error box (platform/desktop.h); without them a failure is
 // written to standard error.
 #include <QString>
 
@@ -15,11 +15,6 @@ namespace Application {
 // "TEMPVELTRA8C"; also the title of every message box.
 QString Title();
 
-// Names the program to the platform, once the application object exists:
-// the title as its name, and an empty display name. Title bars then show each
-// window's caption exactly, and nothing for a window without one; a display
-// name would be appended to every caption and stand in for an empty one.
-void NameTheProgram();
 
 // The error box text: the message, plus a full stop when its last character's
 // code is above that of the full stop (after a letter, a digit or a colon).

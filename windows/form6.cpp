@@ -8,7 +8,7 @@
 #include "data/form5.h"
 #include "data/string_grid.h"
 #include "platform/application.h"
-#include "platform/error_box.h"
+#include "platform/desktop.h"
 #include "platform/formats.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abgradient.h"

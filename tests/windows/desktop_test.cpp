@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "data/form5.h"
 #include "platform/application.h"
+#include "platform/desktop.h"
 #include "platform/errors.h"
 #include "serial/comport.h"
 #include "tests/support/modal.h"

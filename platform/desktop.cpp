@@ -1,4 +1,4 @@
-#include "platform/error_box.h"
+#include "platform/desktop.h"
 
 #include "platform/application.h"
 
@@ -6,6 +6,15 @@
 #include <QMessageBox>
 
 namespace Application {
+
+void NameTheProgram()
+{
+    QApplication::setApplicationName(Title());
+    // Empty but not null: appended to a caption it adds nothing, and, unlike
+    // no display name at all, it keeps the platform from writing the name
+    // above into the title bar of a window without a caption.
+    QApplication::setApplicationDisplayName(QStringLiteral(""));
+}
 
 void InstallErrorBox()
 {
