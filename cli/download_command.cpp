@@ -106,6 +106,7 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
     qint64 received = 0;
     QTimer requestPause;
     requestPause.setSingleShot(true);
+    requestPause.setTimerType(Qt::PreciseTimer);
     requestPause.setInterval(TDownloadCapture::RequestPauseMs);
 
     auto keepRaw = [&] {

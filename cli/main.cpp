@@ -22,9 +22,11 @@ public:
     {
         const QString command = arguments.value(1);
         const QStringList rest = arguments.mid(2);
-        if (command.isEmpty() || command == QLatin1String("-h") || command == QLatin1String("--help")) {
-            std::fputs(GeneralHelp().toLocal8Bit().constData(), command.isEmpty() ? stderr : stdout);
-            return command.isEmpty() ? Exit::Usage : Exit::Ok;
+        if (command.isEmpty())
+            throw CliFailure(Exit::Usage, tr("no command given (see 'veltra8-cli --help')"));
+        if (command == QLatin1String("-h") || command == QLatin1String("--help")) {
+            std::fputs(GeneralHelp().toLocal8Bit().constData(), stdout);
+            return Exit::Ok;
         }
         if (command == QLatin1String("--version")) {
             std::printf("veltra8-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
