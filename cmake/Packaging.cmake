@@ -2,10 +2,10 @@
 # package built from it with `cmake --build <dir> --target package` or `cpack`.
 include(GNUInstallDirs)
 
-# --- The program and the simulator -------------------------------------------
-# The simulator ships with the program so anyone can try the client without a
-# logger.
-install(TARGETS veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# --- The programs ------------------------------------------------------------
+# The command-line client needs no desktop; the simulator ships with the
+# programs so anyone can try them without a logger.
+install(TARGETS veltra8-cli veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A build without the windows installs the core programs and nothing of the
 # desktop; the package is always built with the windows.
 if(NOT VELTRA8_GUI)
