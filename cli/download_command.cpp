@@ -43,7 +43,7 @@ public:
         const double seconds = std::max(0.001, started_.elapsed() / 1000.0);
         const double rate = bytes / seconds;
         const double left = rate > 0 ? std::max(0.0, (expected - samples) * SampleLineBytes / rate) : 0;
-        const QString text = DownloadCommand::tr("\r%1 of %2 samples  %3 kB/s  %4 s left ")
+        const QString text = DownloadCommand::tr("\r%1 of %2 samples  %3 kB/s  %4 s left   ")
                                  .arg(samples)
                                  .arg(std::lround(expected))
                                  .arg(rate / 1000, 0, 'f', 1)
@@ -153,7 +153,9 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
             return;
         }
         received = buffer.Text().size();
-        progress.Update(std::max(0, buffer.LineCount() - 1), expected, received);
+        // The header and the line in progress (at the end, the trailer) are
+        // not samples.
+        progress.Update(std::max(0, buffer.LineCount() - 2), expected, received);
     };
     // The windows' clear step runs right after the start command: its timer
     // is long due by then, since the request pause blocks them.

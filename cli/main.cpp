@@ -32,6 +32,9 @@ public:
             std::printf("veltra8-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
             return Exit::Ok;
         }
+        // These two run no event loop: the signals end them as usual.
+        if (command == QLatin1String("ports") || command == QLatin1String("convert"))
+            UnblockStopSignals();
         if (command == QLatin1String("ports"))
             return RunPorts(rest);
         if (command == QLatin1String("live"))

@@ -25,6 +25,12 @@ void BlockStopSignals()
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
+void UnblockStopSignals()
+{
+    const sigset_t set = stopSignals();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent)
 {
     const sigset_t set = stopSignals();

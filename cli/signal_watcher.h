@@ -10,6 +10,8 @@ class QSocketNotifier;
 
 // Blocks SIGINT and SIGTERM in the calling thread and its future threads.
 void BlockStopSignals();
+// Lets them end the process again, for commands without an event loop.
+void UnblockStopSignals();
 
 class SignalWatcher : public QObject {
     Q_OBJECT

@@ -14,7 +14,10 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <grp.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <fcntl.h>
 
 namespace {
@@ -110,6 +113,36 @@ TEST_F(Cli, PortsListTheLinksAndTheChoiceNeedsOneOrANamedPort)
     const CliResult named = CliProcess({QStringLiteral("live"), QStringLiteral("-n"), QStringLiteral("1")}, dir.path(),
         {QStringLiteral("VELTRA8_PORT=") + sim->Link()}).Finish();
     EXPECT_EQ(named.code, 0) << named.err.toStdString();
+}
+
+TEST_F(Cli, ProgramLinksNoGuiLibrary)
+{
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {ProgramBeside(QStringLiteral("veltra8-cli"))});
+    ASSERT_TRUE(ldd.waitForFinished());
+    const QByteArray libraries = ldd.readAllStandardOutput();
+    EXPECT_TRUE(libraries.contains("libQt6Core")) << libraries.constData();
+    EXPECT_FALSE(libraries.contains("libQt6Gui") || libraries.contains("libQt6Widgets")) << libraries.constData();
+}
+
+TEST_F(Cli, PortWithoutPermissionNamesTheDialoutGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the client as another user";
+    PtyPair pty;
+    ASSERT_EQ(::chmod(QFile::encodeName(pty.SlavePath()).constData(), 0600), 0);
+    QProcess client;
+    client.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(126);
+    });
+    client.start(ProgramBeside(QStringLiteral("veltra8-cli")), {QStringLiteral("live"), QStringLiteral("-p"), pty.SlavePath()});
+    ASSERT_TRUE(client.waitForFinished());
+    if (client.exitCode() == 126 || client.exitCode() == 127)
+        GTEST_SKIP() << "the program is not reachable by an ordinary user here";
+    EXPECT_EQ(client.exitCode(), 3);
+    EXPECT_EQ(QString::fromLocal8Bit(client.readAllStandardError()),
+        QStringLiteral("veltra8-cli: %1: permission denied (add yourself to the dialout group, then log in again)\n").arg(pty.SlavePath()));
 }
 
 // --- live --------------------------------------------------------------------
