@@ -181,10 +181,10 @@ double convertRowsPerSecond(int rows, int repeats)
         QByteArray out = TableHeader(TableFormat::Csv);
         out.reserve(file.size() + file.size() / 4);
         TSavedFileReader reader(file);
-        TableRow row;
+        SavedFileFields texts;
         int sample = 0;
-        while (reader.Next(row))
-            AppendTableRow(out, TableFormat::Csv, ++sample, row);
+        while (reader.Next(texts))
+            AppendTableRow(out, TableFormat::Csv, ++sample, texts);
         total += sample;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -38,11 +38,11 @@ public:
         QByteArray out = TableHeader(format);
         out.reserve(bytes.size() + bytes.size() / 4);
         TSavedFileReader reader(bytes);
-        TableRow row;
+        SavedFileFields texts;
         int sample = 0;
         try {
-            while (reader.Next(row))
-                AppendTableRow(out, format, ++sample, row);
+            while (reader.Next(texts))
+                AppendTableRow(out, format, ++sample, texts);
         } catch (const ESavedFileError& e) {
             throw CliFailure(Exit::Data, tr("%1: line %2: %3; not converted").arg(path).arg(e.Line).arg(faultText(e)));
         }

@@ -1,30 +1,38 @@
 #include "cli/table_output.h"
 
-QByteArray IsoStamp(const QString& date, const QString& time)
+void AppendIsoStamp(QByteArray& out, QByteArrayView date, QByteArrayView time)
 {
     if (date.isEmpty() || time.isEmpty())
-        return {};
-    const qsizetype first = date.indexOf(QLatin1Char('/'));
-    const qsizetype second = date.indexOf(QLatin1Char('/'), first + 1);
-    if (first < 0 || second < 0)
-        return {};
-    const QByteArray d = date.toLatin1();
-    QByteArray out;
-    out.reserve(d.size() + time.size() + 1);
-    out += d.sliced(second + 1);
+        return;
+    const qsizetype first = date.indexOf('/');
+    const qsizetype second = first < 0 ? -1 : date.indexOf('/', first + 1);
+    if (second < 0)
+        return;
+    out += date.sliced(second + 1);
     out += '-';
-    out += d.sliced(first + 1, second - first - 1);
+    out += date.sliced(first + 1, second - first - 1);
     out += '-';
-    out += d.first(first);
+    out += date.first(first);
     out += 'T';
-    out += time.toLatin1();
-    return out;
+    out += time;
+}
+
+void AppendDotDecimal(QByteArray& out, QByteArrayView text)
+{
+    const qsizetype comma = text.indexOf(',');
+    if (comma < 0) {
+        out += text;
+        return;
+    }
+    out += text.first(comma);
+    out += '.';
+    out += text.sliced(comma + 1);
 }
 
 QByteArray DotDecimal(const QString& text)
 {
-    QByteArray out = text.toLatin1();
-    out.replace(',', '.');
+    QByteArray out;
+    AppendDotDecimal(out, text.toLatin1());
     return out;
 }
 
@@ -37,37 +45,57 @@ QByteArray TableHeader(TableFormat format)
     return {};
 }
 
-void AppendTableRow(QByteArray& out, TableFormat format, int sample, const TableRow& row)
+void AppendTableRow(QByteArray& out, TableFormat format, int sample, const SavedFileFields& texts)
 {
-    switch (format) {
-    case TableFormat::Txt:
-        AppendSavedFileLine(out, row);
-        return;
-    case TableFormat::Csv:
+    if (format == TableFormat::Csv) {
         out += QByteArray::number(sample);
         out += ',';
-        out += IsoStamp(row.Date, row.Time);
-        for (const QString& t : row.Temperatures) {
+        AppendIsoStamp(out, texts[0], texts[1]);
+        for (size_t k = 2; k < texts.size(); ++k) {
             out += ',';
-            out += DotDecimal(t);
+            AppendDotDecimal(out, texts[k]);
         }
         out += "\r\n";
         return;
-    case TableFormat::Jsonl: {
-        out += "{\"sample\":";
-        out += QByteArray::number(sample);
-        const QByteArray stamp = IsoStamp(row.Date, row.Time);
-        out += stamp.isEmpty() ? QByteArray(",\"time\":null") : ",\"time\":\"" + stamp + '"';
-        out += ",\"ch\":[";
-        for (size_t k = 0; k < row.Temperatures.size(); ++k) {
-            if (k > 0)
-                out += ',';
-            out += row.Temperatures[k].isEmpty() ? QByteArray("null") : DotDecimal(row.Temperatures[k]);
-        }
-        out += "]}\n";
+    }
+    out += "{\"sample\":";
+    out += QByteArray::number(sample);
+    const qsizetype before = out.size();
+    out += ",\"time\":\"";
+    AppendIsoStamp(out, texts[0], texts[1]);
+    if (out.size() == before + 9) {
+        out.truncate(before);
+        out += ",\"time\":null";
+    } else {
+        out += '"';
+    }
+    out += ",\"ch\":[";
+    for (size_t k = 2; k < texts.size(); ++k) {
+        if (k > 2)
+            out += ',';
+        if (texts[k].isEmpty())
+            out += "null";
+        else
+            AppendDotDecimal(out, texts[k]);
+    }
+    out += "]}\n";
+}
+
+void AppendTableRow(QByteArray& out, TableFormat format, int sample, const TableRow& row)
+{
+    if (format == TableFormat::Txt) {
+        AppendSavedFileLine(out, row);
         return;
     }
-    }
+    std::array<QByteArray, 10> latin1;
+    latin1[0] = row.Date.toLatin1();
+    latin1[1] = row.Time.toLatin1();
+    for (size_t k = 0; k < row.Temperatures.size(); ++k)
+        latin1[k + 2] = row.Temperatures[k].toLatin1();
+    SavedFileFields texts;
+    for (size_t k = 0; k < texts.size(); ++k)
+        texts[k] = latin1[k];
+    AppendTableRow(out, format, sample, texts);
 }
 
 QByteArray TableBytes(TableFormat format, const TableRows& rows)

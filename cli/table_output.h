@@ -5,6 +5,7 @@
 // `download` and `convert` both write through these, so a converted saved
 // file reads exactly as the download it came from.
 #include "data/saved_file.h"
+#include "data/saved_file_reader.h"
 
 #include <QByteArray>
 
@@ -14,10 +15,14 @@ enum class TableFormat { Txt, Csv, Jsonl };
 QByteArray TableHeader(TableFormat format);
 // `sample` is the row number, 1 for the first data row.
 void AppendTableRow(QByteArray& out, TableFormat format, int sample, const TableRow& row);
+// The same from a saved file's texts, without copying them (Csv and Jsonl).
+void AppendTableRow(QByteArray& out, TableFormat format, int sample, const SavedFileFields& texts);
 // The whole output of a table in `format` (Txt: the saved file).
 QByteArray TableBytes(TableFormat format, const TableRows& rows);
 
-// "17/05/2024" and "08:20:30" as "2024-05-17T08:20:30"; empty when either is.
-QByteArray IsoStamp(const QString& date, const QString& time);
-// A temperature text with the dot for the comma: "-50,0" -> "-50.0".
+// Appends "17/05/2024" and "08:20:30" as "2024-05-17T08:20:30"; nothing
+// when either is empty.
+void AppendIsoStamp(QByteArray& out, QByteArrayView date, QByteArrayView time);
+// Appends a temperature text with the dot for the comma: "-50,0" -> "-50.0".
+void AppendDotDecimal(QByteArray& out, QByteArrayView text);
 QByteArray DotDecimal(const QString& text);

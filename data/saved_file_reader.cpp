@@ -71,6 +71,18 @@ bool TSavedFileReader::onlyLineEndsFollow() const
 
 bool TSavedFileReader::Next(TableRow& row)
 {
+    SavedFileFields fields;
+    if (!Next(fields))
+        return false;
+    row.Date = latin1(fields[0]);
+    row.Time = latin1(fields[1]);
+    for (int k = 0; k < 8; ++k)
+        row.Temperatures[size_t(k)] = latin1(fields[size_t(2 + k)]);
+    return true;
+}
+
+bool TSavedFileReader::Next(SavedFileFields& fields)
+{
     QByteArrayView text;
     if (!started_) {
         started_ = true;
@@ -87,15 +99,14 @@ bool TSavedFileReader::Next(TableRow& row)
     }
     // Texts hold no blanks, so each ends at the next pair of blanks; an
     // empty text is the pair alone.
-    QByteArrayView fields[10];
     qsizetype at = 0;
-    for (int f = 0; f < 10; ++f) {
+    for (size_t f = 0; f < fields.size(); ++f) {
         const qsizetype end = text.indexOf("  ", at);
         if (end < 0)
             throw ESavedFileError(SavedFileFault::Layout, line_, 0);
         fields[f] = text.sliced(at, end - at);
         if (fields[f].contains(' '))
-            throw ESavedFileError(SavedFileFault::Layout, line_, f + 1);
+            throw ESavedFileError(SavedFileFault::Layout, line_, int(f) + 1);
         at = end + 2;
     }
     if (at != text.size())
@@ -104,12 +115,8 @@ bool TSavedFileReader::Next(TableRow& row)
         throw ESavedFileError(SavedFileFault::Date, line_, 1);
     if (!fields[1].isEmpty() && !isDigitGroups(fields[1], ':', 3))
         throw ESavedFileError(SavedFileFault::Time, line_, 2);
-    for (int k = 0; k < 8; ++k)
-        if (!fields[2 + k].isEmpty() && !isTemperatureText(fields[2 + k]))
-            throw ESavedFileError(SavedFileFault::Temperature, line_, 3 + k);
-    row.Date = latin1(fields[0]);
-    row.Time = latin1(fields[1]);
-    for (int k = 0; k < 8; ++k)
-        row.Temperatures[size_t(k)] = latin1(fields[2 + k]);
+    for (size_t k = 2; k < fields.size(); ++k)
+        if (!fields[k].isEmpty() && !isTemperatureText(fields[k]))
+            throw ESavedFileError(SavedFileFault::Temperature, line_, int(k) + 1);
     return true;
 }

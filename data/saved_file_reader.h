@@ -9,6 +9,8 @@
 
 #include <QByteArrayView>
 
+#include <array>
+
 // Why a line could not be read; the caller words it.
 enum class SavedFileFault {
     NoTitleLine,      // line 1 is not the column title line
@@ -27,6 +29,10 @@ public:
     int Field;  // 1-based text of the line (1 date, 2 time, 3..10 CH1..CH8); 0 for the whole line
 };
 
+// A data row's ten texts (date, time, CH1..CH8) as views into the file's
+// bytes, Latin-1; valid while the bytes are.
+using SavedFileFields = std::array<QByteArrayView, 10>;
+
 class TSavedFileReader {
 public:
     // The bytes must outlive the reader.
@@ -36,6 +42,8 @@ public:
     // title and empty lines are checked on the first call. Empty lines at
     // the very end are allowed. Raises ESavedFileError.
     bool Next(TableRow& row);
+    // The same without copying the texts, for reading large files.
+    bool Next(SavedFileFields& fields);
     // The 1-based line of the file last read.
     int LineNumber() const { return line_; }
 
