@@ -341,7 +341,7 @@ TEST_F(Cli, SetRateWritesTheCommandAndConfirmsTheNewRate)
     startSimulator();
     const CliResult r = runOnSim({QStringLiteral("set-rate"), QStringLiteral("30")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(heard().endsWith('6'));
+    EXPECT_TRUE(WaitUntil([&] { return heard().endsWith('6'); }, 5000)) << "the simulator writes what it heard once the client has left";
     const CliResult live = runOnSim({QStringLiteral("live"), QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-f"), QStringLiteral("jsonl")});
     EXPECT_EQ(QJsonDocument::fromJson(live.out).object().value("rate_min").toInt(), 30);
 }
