@@ -236,12 +236,14 @@ TEST_F(Cli, DownloadWritesTheTableInEachFormatAndConvertReadsTheSavedFileBack)
     EXPECT_TRUE(raw.startsWith("D24/05/17 ") && raw.endsWith("FIN\r\nA")) << raw.left(30).constData();
 
     for (const char* format : {"csv", "jsonl"}) {
-        const CliResult downloaded = runOnSim({QStringLiteral("download"), QStringLiteral("-f"), QString::fromLatin1(format)});
+        // The forced full download asks with "E"; the logger sends the same.
+        const CliResult downloaded = runOnSim({QStringLiteral("download"), QStringLiteral("-f"), QString::fromLatin1(format), QStringLiteral("--full")});
         ASSERT_EQ(downloaded.code, 0);
         const CliResult converted = run({QStringLiteral("convert"), path("table.txt"), QStringLiteral("-f"), QString::fromLatin1(format)});
         ASSERT_EQ(converted.code, 0) << converted.err.toStdString();
         EXPECT_EQ(converted.out, downloaded.out) << format;
     }
+    EXPECT_TRUE(WaitUntil([&] { return heard().startsWith("8X") && heard().contains("xEX"); }, 5000)) << heard().constData();
     const CliResult csv = run({QStringLiteral("convert"), path("table.txt")});
     EXPECT_TRUE(csv.out.startsWith("sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r\n1,2024-05-17T06:15:30,")) << csv.out.left(80).constData();
     EXPECT_EQ(csv.out.count("\r\n"), 26);
