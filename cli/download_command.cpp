@@ -182,8 +182,7 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
         }
         keepRaw();
     };
-    session.ArmTimeout(timeout, tr("%1: no live frame within %2 s; check the cable and that the logger is on")
-                                    .arg(port, QString::number(timeout)));
+    session.ArmTimeout(timeout, session.NoFrameText(timeout));
     return session.Exec();
 }
 

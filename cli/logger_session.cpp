@@ -21,6 +21,10 @@ public:
     static QString vanished(const QString& p) { return tr("%1: the device vanished; reconnect it and run the command again").arg(p); }
     static QString cannotOpen(const QString& p, const QString& why) { return tr("%1: cannot open the port: %2").arg(p, why); }
     static QString failed(const QString& p, const QString& why) { return tr("%1: %2; check the connection and run the command again").arg(p, why); }
+    static QString noFrame(const QString& p, double s)
+    {
+        return tr("%1: no live frame within %2 s; check the cable and that the logger is on").arg(p, QString::number(s));
+    }
     static QString skipped(int n) { return tr("%n unreadable live frame(s) skipped", nullptr, n); }
     static QString internal(const QString& why) { return tr("internal error: %1").arg(why); }
 };
@@ -86,6 +90,11 @@ QString LoggerSession::PortFailureText(const QString& port, const EComPort& e, b
     default:
         return Session::cannotOpen(port, QString::fromLocal8Bit(std::strerror(err)));
     }
+}
+
+QString LoggerSession::NoFrameText(double seconds) const
+{
+    return Session::noFrame(name_, seconds);
 }
 
 void LoggerSession::Open()

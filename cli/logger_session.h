@@ -59,6 +59,9 @@ public:
     std::function<void(int signal)> OnStop;
     std::function<void(int code)> OnFinishing;
 
+    // "<port>: no live frame within <seconds> s; ..." for a silent logger.
+    QString NoFrameText(double seconds) const;
+
     // The one-line text of a port failure: busy, permission (with the
     // dialout hint), missing device, vanished device.
     static QString PortFailureText(const QString& port, const EComPort& e, bool opening);

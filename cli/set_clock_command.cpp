@@ -44,8 +44,7 @@ public:
         LoggerSession session(line.Port(), stops);
         const QString port = session.PortName();
         session.Open();
-        const QString silence = tr("%1: no live frame within %2 s; check the cable and that the logger is on")
-                                    .arg(port, QString::number(timeout));
+        const QString silence = session.NoFrameText(timeout);
 
         enum class Phase { WaitingForFrame, Armed, Sending, Verifying } phase = Phase::WaitingForFrame;
         int framesSince = 0;

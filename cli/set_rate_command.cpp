@@ -62,8 +62,7 @@ public:
                                                  .arg(frame.rateCode));
             }
         };
-        session.ArmTimeout(timeout, tr("%1: no live frame within %2 s; check the cable and that the logger is on")
-                                        .arg(port, QString::number(timeout)));
+        session.ArmTimeout(timeout, session.NoFrameText(timeout));
         return session.Exec();
     }
 };
