@@ -4,6 +4,8 @@
 #include "data/download_buffer.h"
 #include "data/form5.h"
 #include "logger/commands.h"
+#include "logger/download_capture.h"
+#include "logger/line_settings.h"
 #include "logger/live_frame.h"
 #include "platform/application.h"
 #include "platform/clock.h"
@@ -89,9 +91,10 @@ TForm1::TForm1(QWidget* parent) : TForm(parent)
 
     ComPort1 = new TComPort(this);
     configurePort();
+    capture_ = std::make_unique<TDownloadCapture>(*ComPort1, *RichEdit1);
 
     Timer2 = new QTimer(this);
-    Timer2->setInterval(450);
+    Timer2->setInterval(TDownloadCapture::ClearStepMs);
     connect(Timer2, &QTimer::timeout, this, [this] { Application::Guard([this] { Timer2Timer(); }); });
     Timer3 = new QTimer(this);
     Timer3->setInterval(100);
@@ -112,22 +115,10 @@ TForm1::~TForm1()
 
 void TForm1::configurePort()
 {
-    // The line to the logger: 115200 8N1, no handshake, DTR low, RTS low at
-    // rest and raised while connected, NUL bytes dropped, reads ended by a
-    // 1 ms gap.
+    // The logger's line as both front ends set it; RTS is raised while
+    // connected.
     ComPort1->SetPort(QStringLiteral("/dev/ttyS0"));
-    ComPort1->SetBaudRate(br115200);
-    ComPort1->SetDataBits(dbEight);
-    ComPort1->SetStopBits(sbOneStopBit);
-    ComPort1->Parity()->SetBits(prNone);
-    ComPort1->SetDiscardNull(true);
-    ComPort1->FlowControl()->SetOutCTSFlow(false);
-    ComPort1->FlowControl()->SetOutDSRFlow(false);
-    ComPort1->FlowControl()->SetControlDTR(dtrDisable);
-    ComPort1->FlowControl()->SetControlRTS(rtsDisable);
-    ComPort1->FlowControl()->SetXonXoffOut(false);
-    ComPort1->FlowControl()->SetXonXoffIn(false);
-    ComPort1->Timeouts()->SetReadInterval(1);
+    SetLoggerLineSettings(*ComPort1);
     ComPort1->OnRxChar = [this](QObject* sender, int count) { ComPort1RxChar(sender, count); };
     ComPort1->OnError = [this](QObject* sender, TComErrors errors) { ComPort1Error(sender, errors); };
 }
@@ -426,35 +417,27 @@ void TForm1::AbColBitBtn4Click()
         return;
     setCursor(Qt::WaitCursor);
     Timer2->start();
-    ComPort1->PurgeBuffers(true, false);
-    RichEdit1->Clear();
-    ComPort1->SendText(CheckBox1->isChecked() ? Command::ForcedDownload : Command::Download);
+    capture_->Request(CheckBox1->isChecked());
     Flags().DownloadMode = true;
     // The logger needs a second between the request and the start command;
     // nothing else of the program runs meanwhile.
-    QThread::msleep(1000);
-    ComPort1->SendText(Command::StartTransfer);
+    QThread::msleep(TDownloadCapture::RequestPauseMs);
+    capture_->StartTransfer();
     Gauge1->show();
 }
 
 void TForm1::Timer2Timer()
 {
-    ComPort1->PurgeBuffers(true, false);
-    RichEdit1->Clear();
+    capture_->Discard();
     Flags().DownloadMode = true;
     Timer2->stop();
-    ComPort1->PurgeBuffers(true, false);
-    RichEdit1->Clear();
+    capture_->Discard();
 }
 
 void TForm1::DESCARGAR(int Count)
 {
-    QByteArray chunk;
-    ComPort1->ReceiveText(chunk, Count);
-    if (chunk == Command::EndMarker) {
+    if (capture_->Capture(Count) == TDownloadCapture::Chunk::EndMarker) {
         RichEdit1->SetVisible(false);
-        RichEdit1->Append(Command::EndMarker);
-        ComPort1->SendText(Command::ResumeLive);
         Flags().DownloadMode = false;
         Gauge1->hide();
         unsetCursor();
@@ -464,7 +447,6 @@ void TForm1::DESCARGAR(int Count)
         Form5->ShowModal();
         return;
     }
-    RichEdit1->Append(chunk);
     Gauge1->SetProgress(NextPieProgress(Gauge1->Progress(), Gauge1->MaxValue()));
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QFrame;
@@ -24,6 +25,7 @@ class TAbVBar;
 class TAbValueInd;
 class TComPort;
 class TDownloadBuffer;
+class TDownloadCapture;
 class TGauge;
 class TRadioGroup;
 
@@ -107,6 +109,8 @@ private:
     void setConnectedLook(bool connected);
     void dropRtsAndClose();
 
+    // The download's request, clear step and capture, on ComPort1 and RichEdit1.
+    std::unique_ptr<TDownloadCapture> capture_;
     int framesParsed_ = 0;
     int framesDropped_ = 0;
     // The port reported its device as vanished since the last connect.

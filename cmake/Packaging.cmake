@@ -2,10 +2,10 @@
 # package built from it with `cmake --build <dir> --target package` or `cpack`.
 include(GNUInstallDirs)
 
-# --- The program and the simulator -------------------------------------------
-# The simulator ships with the program so anyone can try the client without a
-# logger.
-install(TARGETS veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# --- The programs ------------------------------------------------------------
+# The command-line client needs no desktop; the simulator ships with the
+# programs so anyone can try them without a logger.
+install(TARGETS veltra8-cli veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # --- Manual pages --------------------------------------------------------------
 # Written in scdoc (docs/man/*.scd), turned into roff and compressed as Debian
@@ -27,7 +27,13 @@ function(veltra8_manual page)
   string(REGEX REPLACE ".*\\.([0-9])$" "\\1" section ${page})
   install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endfunction()
+veltra8_manual(veltra8-cli.1)
 veltra8_manual(veltra8-sim.1)
+
+# --- Shell completion ----------------------------------------------------------
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/veltra8-cli.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME veltra8-cli)
 # A build without the windows installs the core programs and nothing of the
 # desktop; the package is always built with the windows.
 if(NOT VELTRA8_GUI)

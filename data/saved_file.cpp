@@ -1,6 +1,5 @@
 #include "data/saved_file.h"
 
-#include "data/string_grid.h"
 #include "platform/errors.h"
 
 #include <QFile>
@@ -17,8 +16,6 @@ namespace {
 
 const QByteArray LineEnd("\r\n");
 const QByteArray FieldEnd("  ");
-constexpr int FirstSavedColumn = 1;
-constexpr int LastSavedColumn = 10;
 
 [[noreturn]] void fail(int err)
 {
@@ -162,20 +159,28 @@ QByteArray SavedFileTitleLine()
     return line;
 }
 
-QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows)
+void AppendSavedFileLine(QByteArray& out, const TableRow& row)
+{
+    out += row.Date.toLatin1();
+    out += FieldEnd;
+    out += row.Time.toLatin1();
+    out += FieldEnd;
+    for (const QString& t : row.Temperatures) {
+        out += t.toLatin1();
+        out += FieldEnd;
+    }
+    out += LineEnd;
+}
+
+QByteArray SavedFileBytes(const TableRows& rows)
 {
     QByteArray out;
-    out.reserve(80 + qsizetype(std::max(0, dataRows)) * 80);
+    out.reserve(80 + qsizetype(rows.size()) * 80);
     out += SavedFileTitleLine();
     out += LineEnd;
     out += LineEnd;
-    for (int r = 1; r <= dataRows; ++r) {
-        for (int c = FirstSavedColumn; c <= LastSavedColumn; ++c) {
-            out += grid.Cells(c, r).toLatin1();
-            out += FieldEnd;
-        }
-        out += LineEnd;
-    }
+    for (const TableRow& row : rows)
+        AppendSavedFileLine(out, row);
     return out;
 }
 

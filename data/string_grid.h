@@ -3,6 +3,8 @@
 // header row (row 0) and one fixed column (column 0). The cells are the
 // table's only store: the Downloaded data window fills them, the saved file and
 // the Chart window read them back. Owned by the window that shows it.
+#include "data/saved_file.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QTableView>
@@ -110,3 +112,10 @@ private:
     int defaultColWidth_ = 65;
     int defaultRowHeight_ = 24;
 };
+
+// The saved file's rows from the Downloaded data window's grid: the texts of
+// columns 1..10 (date, time, eight temperatures) of data rows 1..dataRows,
+// none when dataRows < 1.
+TableRows GridTableRows(const TStringGrid& grid, int dataRows);
+// The saved file of those rows.
+QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows);

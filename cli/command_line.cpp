@@ -1,0 +1,160 @@
+#include "cli/command_line.h"
+
+#include "cli/exit_status.h"
+#include "platform/errors.h"
+#include "serial/ports.h"
+
+#include <cstdio>
+
+CommandLine::CommandLine(const QString& command, const QString& usage, const QString& about)
+    : command_(command), usage_(usage), about_(about)
+{
+    parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    add(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, tr("Show this help.")));
+}
+
+void CommandLine::add(const QCommandLineOption& option)
+{
+    defined_ += option.names();
+    parser_.addOption(option);
+}
+
+void CommandLine::AddPort()
+{
+    add(QCommandLineOption({QStringLiteral("p"), QStringLiteral("port")},
+        tr("The logger's serial port (default: $VELTRA8_PORT, else the only port 'veltra8-cli ports' lists)."),
+        tr("PORT")));
+}
+
+void CommandLine::AddOutput(const QString& description)
+{
+    add(QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, tr("FILE")));
+}
+
+void CommandLine::AddFormat(const QStringList& formats, const QString& description)
+{
+    formats_ = formats;
+    add(QCommandLineOption({QStringLiteral("f"), QStringLiteral("format")}, description, formats.join(u'|')));
+}
+
+void CommandLine::AddTimeout(const QString& description)
+{
+    add(QCommandLineOption(QStringLiteral("timeout"), description, tr("S"), QStringLiteral("10")));
+}
+
+void CommandLine::AddFlag(const QStringList& names, const QString& description)
+{
+    add(QCommandLineOption(names, description));
+}
+
+void CommandLine::AddValue(const QStringList& names, const QString& description, const QString& valueName)
+{
+    add(QCommandLineOption(names, description, valueName));
+}
+
+void CommandLine::AddPositional(const QString& name, const QString& description)
+{
+    parser_.addPositionalArgument(name, description);
+    ++positionals_;
+}
+
+void CommandLine::UsageFailure(const QString& message) const
+{
+    throw CliFailure(Exit::Usage, tr("%1 (see 'veltra8-cli %2 --help')").arg(message, command_));
+}
+
+bool CommandLine::Parse(const QStringList& arguments)
+{
+    if (!parser_.parse(QStringList{QStringLiteral("veltra8-cli")} + arguments))
+        UsageFailure(parser_.errorText());
+    if (parser_.isSet(QStringLiteral("help"))) {
+        // Qt's own text after its usage line: the options and arguments.
+        const QString qtHelp = parser_.helpText();
+        const qsizetype options = qtHelp.indexOf(QLatin1String("\n\n"));
+        const QString text = tr("Usage: veltra8-cli %1").arg(usage_) + QStringLiteral("\n\n") + about_
+            + (options < 0 ? QString() : qtHelp.mid(options));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return true;
+    }
+    if (parser_.positionalArguments().size() > positionals_)
+        UsageFailure(tr("unexpected argument '%1'").arg(parser_.positionalArguments().value(positionals_)));
+    if (!formats_.isEmpty() && IsSet(QStringLiteral("format")) && !formats_.contains(Value(QStringLiteral("format"))))
+        UsageFailure(tr("-f %1: not a format of this command; use one of %2").arg(Value(QStringLiteral("format")), formats_.join(QStringLiteral(", "))));
+    if (IsSet(QStringLiteral("timeout")))
+        Timeout();
+    return false;
+}
+
+QString CommandLine::Format(const QString& fallback) const
+{
+    return IsSet(QStringLiteral("format")) ? Value(QStringLiteral("format")) : fallback;
+}
+
+double CommandLine::Timeout() const
+{
+    bool ok = false;
+    const double seconds = Value(QStringLiteral("timeout")).toDouble(&ok);
+    // A day is far beyond any logger's pause; the bound keeps the timer's
+    // milliseconds in range.
+    if (!ok || !(seconds > 0) || seconds > 86400)
+        UsageFailure(tr("--timeout %1: not a number of seconds above 0").arg(Value(QStringLiteral("timeout"))));
+    return seconds;
+}
+
+QString CommandLine::Port() const
+{
+    if (IsSet(QStringLiteral("port")))
+        return Value(QStringLiteral("port"));
+    const QString fromEnvironment = qEnvironmentVariable("VELTRA8_PORT");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    QStringList ports;
+    try {
+        ListSerialPorts(ports);
+    } catch (const Exception& e) {
+        throw CliFailure(Exit::Port, tr("cannot list the serial ports: %1; name the port with -p").arg(e.Message()));
+    }
+    if (ports.size() == 1)
+        return ports.first();
+    if (ports.isEmpty())
+        throw CliFailure(Exit::Usage, tr("no serial port found; connect the logger, or name its port with -p PORT"));
+    throw CliFailure(Exit::Usage, tr("several serial ports (%1); choose one with -p PORT").arg(ports.join(QStringLiteral(", "))));
+}
+
+QString GeneralHelp()
+{
+    return CommandLine::tr(
+        "Usage: veltra8-cli COMMAND [options]\n"
+        "\n"
+        "The VELTRA8 temperature data logger from a terminal or a script: live\n"
+        "readings, downloads of its memory, its clock and its sampling interval.\n"
+        "Data go to standard output (or -o FILE), messages to standard error.\n"
+        "\n"
+        "Commands:\n"
+        "  ports       list the serial ports, one a line\n"
+        "  live        write one record per live frame of the logger\n"
+        "  download    download the logger's memory as a table\n"
+        "  set-clock   set the logger's clock from the PC's (empties its memory)\n"
+        "  set-rate    set the logger's sampling interval: 1, 15, 30 or 60 minutes\n"
+        "  convert     convert a saved data file to CSV or JSON lines\n"
+        "\n"
+        "'veltra8-cli COMMAND --help' describes each command and its options.\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help  this text\n"
+        "  --version   the program's version\n"
+        "\n"
+        "Environment:\n"
+        "  VELTRA8_PORT       the port to use when -p is not given\n"
+        "  VELTRA8_PORTS_DIR  the folder of virtual ports (links to ptys)\n"
+        "\n"
+        "Exit codes:\n"
+        "  0  success\n"
+        "  1  internal error\n"
+        "  2  usage: a bad option or value, no port or several, refused without --yes\n"
+        "  3  port: cannot open, busy, no permission, device vanished\n"
+        "  4  no answer: no live frame, or no byte during a transfer, within --timeout\n"
+        "  5  data: confirmation failed, a download or file that cannot be decoded\n"
+        "  6  output: cannot write\n"
+        "  130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)\n");
+}

@@ -1,0 +1,25 @@
+#pragma once
+// A live frame as a record of the `live` command: text for people (a
+// header, then aligned columns), CSV (header pc_time,logger_time,battery_pct,
+// rate_min,memory_used,ch1..ch8) or JSON lines (the same names, channels as
+// the array "ch"). Times: the PC's as ISO 8601 with milliseconds and the UTC
+// offset, the logger's as YYYY-MM-DDThh:mm:ss. Numbers with a dot.
+#include "logger/live_frame.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+enum class LiveFormat { Text, Csv, Jsonl };
+
+// The lines before the first record (empty for JSON lines).
+QByteArray LiveHeader(LiveFormat format);
+QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFrame& frame);
+
+// "2024-05-17T08:15:30.123+02:00".
+QByteArray PcTimeText(const QDateTime& time);
+// The sampling interval in minutes of a rate code (1, 5, 10, 15, 30, 60);
+// 0 for any other code.
+int RateMinutes(int rateCode);
+// The logger's clock as a local date and time; invalid when the frame's
+// fields are no date.
+QDateTime LoggerClock(const LiveFrame& frame);

@@ -1,0 +1,109 @@
+#include "cli/output.h"
+
+#include "cli/exit_status.h"
+#include "data/saved_file.h"
+#include "platform/errors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+class Output {
+    Q_DECLARE_TR_FUNCTIONS(Output)
+public:
+    static QString fileFailure(const QString& path, const QString& reason)
+    {
+        return tr("%1: cannot write: %2; choose another file with -o").arg(path, reason);
+    }
+    static QString stdoutFailure(const QString& reason)
+    {
+        return tr("standard output: cannot write: %1").arg(reason);
+    }
+};
+
+// Writes all of `bytes` to `fd`; 0 or the errno that stopped it.
+int writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
+
+QString reason(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+}  // namespace
+
+void PrintError(const QString& message)
+{
+    PrintNote(QStringLiteral("veltra8-cli: ") + message);
+}
+
+void PrintNote(const QString& line)
+{
+    std::fflush(stdout);
+    const QByteArray bytes = (line + QLatin1Char('\n')).toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+void WriteResult(const QString& path, const QByteArray& bytes)
+{
+    if (path.isEmpty() || path == QLatin1String("-")) {
+        std::fflush(stdout);
+        if (int err = writeAll(STDOUT_FILENO, bytes))
+            throw CliFailure(Exit::Output, Output::stdoutFailure(reason(err)));
+        return;
+    }
+    try {
+        WriteWholeFile(path, bytes);
+    } catch (const EInOutError& e) {
+        throw CliFailure(Exit::Output, Output::fileFailure(path, e.ErrorCode > 0 ? reason(e.ErrorCode) : e.Message()));
+    }
+}
+
+RecordStream::~RecordStream()
+{
+    if (fd_ > STDOUT_FILENO)
+        ::close(fd_);
+}
+
+bool RecordStream::ToTerminal() const
+{
+    return path_.isEmpty() && ::isatty(STDOUT_FILENO);
+}
+
+void RecordStream::Write(const QByteArray& bytes)
+{
+    if (fd_ < 0) {
+        if (path_.isEmpty() || path_ == QLatin1String("-")) {
+            fd_ = STDOUT_FILENO;
+        } else {
+            fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+            if (fd_ < 0)
+                throw CliFailure(Exit::Output, Output::fileFailure(path_, reason(errno)));
+        }
+    }
+    if (int err = writeAll(fd_, bytes)) {
+        if (err == EPIPE && fd_ == STDOUT_FILENO)
+            throw ReaderGone{};
+        throw CliFailure(Exit::Output, fd_ == STDOUT_FILENO ? Output::stdoutFailure(reason(err))
+                                                            : Output::fileFailure(path_, reason(err)));
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Where a command's data go: standard output, or a file written atomically
+// (the whole file replaced once every byte is on disk, as the windows save),
+// or, for the live view, a stream of records written as they come.
+#include <QByteArray>
+#include <QString>
+
+// Writes `bytes` to `path`, or to standard output when `path` is empty.
+// Raises CliFailure (Exit::Output) naming the file.
+void WriteResult(const QString& path, const QByteArray& bytes);
+
+// A stream of records: standard output, or a file created on the first
+// write. Every write goes straight to the descriptor, so a record is out as
+// soon as it is made and nothing waits in a buffer on Ctrl-C.
+class RecordStream {
+public:
+    explicit RecordStream(const QString& path) : path_(path) {}
+    ~RecordStream();
+    RecordStream(const RecordStream&) = delete;
+    RecordStream& operator=(const RecordStream&) = delete;
+
+    // Raises CliFailure (Exit::Output); a reader of standard output that has
+    // gone away is reported as ReaderGone instead.
+    void Write(const QByteArray& bytes);
+    struct ReaderGone {};
+    bool ToTerminal() const;
+
+private:
+    QString path_;
+    int fd_ = -1;
+};

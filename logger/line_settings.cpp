@@ -1,0 +1,19 @@
+#include "logger/line_settings.h"
+
+#include "serial/comport.h"
+
+void SetLoggerLineSettings(TCustomComPort& port)
+{
+    port.SetBaudRate(br115200);
+    port.SetDataBits(dbEight);
+    port.SetStopBits(sbOneStopBit);
+    port.Parity()->SetBits(prNone);
+    port.SetDiscardNull(true);
+    port.FlowControl()->SetOutCTSFlow(false);
+    port.FlowControl()->SetOutDSRFlow(false);
+    port.FlowControl()->SetControlDTR(dtrDisable);
+    port.FlowControl()->SetControlRTS(rtsDisable);
+    port.FlowControl()->SetXonXoffOut(false);
+    port.FlowControl()->SetXonXoffIn(false);
+    port.Timeouts()->SetReadInterval(1);
+}
