@@ -1,16 +1,10 @@
 #include "data/saved_file.h"
 
 #include "platform/errors.h"
+#include "platform/file_system.h"
 
 #include <QFile>
 #include <QRandomGenerator>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -22,40 +16,31 @@ const QByteArray FieldEnd("  ");
     throw EInOutError::fromErrno(err);
 }
 
-// Writes every byte to `fd`; returns 0 or the errno of the failing write.
-int writeAll(int fd, const QByteArray& bytes)
+bool is(int err, SystemErrorKind kind)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
+    return KindOfSystemError(err) == kind;
 }
 
-// Writes the file where it is: truncated and rewritten, or created. Its
+// Writes the file where it is: emptied and rewritten, or created. Its
 // inode, owner, permissions and links stay; only a file this call created
 // is removed again when the writing fails.
 void writeInPlace(const QByteArray& path, const QByteArray& bytes)
 {
-    int fd = ::open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    files::WritableFile file;
+    int err = file.OpenEmptied(path);
     bool created = false;
-    if (fd < 0 && errno == ENOENT) {
-        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        created = fd >= 0;
+    if (is(err, SystemErrorKind::NotFound)) {
+        err = file.CreateOrEmpty(path);
+        created = err == 0;
     }
-    if (fd < 0)
-        fail(errno);
-    int err = writeAll(fd, bytes);
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
+    if (err != 0)
+        fail(err);
+    err = file.WriteAll(bytes);
+    if (const int closed = file.Close(); err == 0)
+        err = closed;
     if (err != 0) {
         if (created)
-            ::unlink(path.constData());
+            files::Remove(path);
         fail(err);
     }
 }
@@ -65,42 +50,32 @@ void writeInPlace(const QByteArray& path, const QByteArray& bytes)
 // the writing.
 bool folderRefusesNewEntries(int err)
 {
-    return err == EACCES || err == EPERM || err == EROFS || err == ENAMETOOLONG;
+    return is(err, SystemErrorKind::AccessDenied) || is(err, SystemErrorKind::ReadOnly)
+        || is(err, SystemErrorKind::NameTooLong);
 }
 
 // A rename over the file is refused (a sticky folder, a file mounted on
 // its own), though the file itself may still take the writing.
 bool renameRefused(int err)
 {
-    return err == EACCES || err == EPERM || err == EBUSY;
+    return is(err, SystemErrorKind::AccessDenied) || is(err, SystemErrorKind::Busy);
 }
 
-// A new file beside `path`, with a name no one else uses; -1 and errno set
-// when the folder refuses it.
-int createBeside(const QByteArray& path, QByteArray& created)
+// A new file beside `path`, with a name no one else uses; 0, or the error
+// of the folder that refuses it.
+int createBeside(const QByteArray& path, files::WritableFile& file, QByteArray& created)
 {
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash + 1);
     const QByteArray name = path.mid(slash + 1);
+    int err = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         created = folder + '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = ::open(created.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+        err = file.CreateNew(created);
+        if (!is(err, SystemErrorKind::Exists))
+            return err;
     }
-    return -1;
-}
-
-// What the new file takes over from the one it replaces: owner, group and
-// permissions (in that order, as a change of owner clears the set-id bits).
-bool takeOver(int fd, const struct stat& old)
-{
-    struct stat now {};
-    if (::fstat(fd, &now) != 0)
-        return false;
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
-        return false;
-    return ::fchmod(fd, old.st_mode & 07777) == 0;
+    return err;
 }
 
 enum class Outcome { Replaced, WriteInPlace };
@@ -109,38 +84,36 @@ enum class Outcome { Replaced, WriteInPlace };
 // failed save leaves the old file whole and no partial file behind. Says
 // when the folder or the old file does not allow that, and nothing was
 // changed.
-Outcome replaceThroughNewFile(const QByteArray& path, const QByteArray& bytes, const struct stat* old)
+Outcome replaceThroughNewFile(const QByteArray& path, const QByteArray& bytes, const files::EntryInfo* old)
 {
+    files::WritableFile file;
     QByteArray temporary;
-    const int fd = createBeside(path, temporary);
-    if (fd < 0) {
-        if (folderRefusesNewEntries(errno))
+    if (const int err = createBeside(path, file, temporary)) {
+        if (folderRefusesNewEntries(err))
             return Outcome::WriteInPlace;
-        fail(errno);
+        fail(err);
     }
     auto discard = [&](int err) {
-        ::close(fd);
-        ::unlink(temporary.constData());
+        file.Close();
+        files::Remove(temporary);
         return err;
     };
-    if (old && !takeOver(fd, *old)) {
+    if (old && file.TakeOwnerAndMode(*old) != 0) {
         // A replacement owned by someone else would take the file from
         // its owner.
         discard(0);
         return Outcome::WriteInPlace;
     }
-    if (int err = writeAll(fd, bytes))
+    if (const int err = file.WriteAll(bytes))
         fail(discard(err));
-    if (::fsync(fd) != 0)
-        fail(discard(errno));
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temporary.constData());
+    if (const int err = file.Sync())
+        fail(discard(err));
+    if (const int err = file.Close()) {
+        files::Remove(temporary);
         fail(err);
     }
-    if (::rename(temporary.constData(), path.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temporary.constData());
+    if (const int err = files::Rename(temporary, path)) {
+        files::Remove(temporary);
         if (old && renameRefused(err))
             return Outcome::WriteInPlace;
         fail(err);
@@ -188,35 +161,33 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
     QByteArray target = QFile::encodeName(path);
     // Through symbolic links to the file they name, which is the one replaced.
-    struct stat st {};
-    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char* resolved = ::realpath(target.constData(), nullptr);
-        if (!resolved) {
+    files::EntryInfo entry;
+    if (files::EntryOf(target, entry) == 0 && entry.isLink) {
+        QByteArray resolved;
+        if (files::ResolvedPath(target, resolved) != 0) {
             // A link to a file not there yet: creating it through the link
             // puts it where the link points.
             writeInPlace(target, bytes);
             return;
         }
         target = resolved;
-        std::free(resolved);
     }
-    const bool exists = ::stat(target.constData(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        fail(errno);
+    const int missing = files::FollowedEntryOf(target, entry);
+    if (missing != 0 && !is(missing, SystemErrorKind::NotFound))
+        fail(missing);
+    const bool exists = missing == 0;
     // Devices and pipes are written as they are; a file with several names
     // stays one file under all of them.
-    if (exists && (!S_ISREG(st.st_mode) || st.st_nlink > 1)) {
+    if (exists && (!entry.isRegular || entry.links > 1)) {
         writeInPlace(target, bytes);
         return;
     }
+    // Only a file the user may write is replaced: a read-only one is
+    // refused as writing it in place would be.
     if (exists) {
-        // Only a file the user may write is replaced: a read-only one is
-        // refused as writing it in place would be.
-        const int probe = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
-        if (probe < 0)
-            fail(errno);
-        ::close(probe);
+        if (const int err = files::MayWrite(target))
+            fail(err);
     }
-    if (replaceThroughNewFile(target, bytes, exists ? &st : nullptr) == Outcome::WriteInPlace)
+    if (replaceThroughNewFile(target, bytes, exists ? &entry : nullptr) == Outcome::WriteInPlace)
         writeInPlace(target, bytes);
 }

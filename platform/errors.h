@@ -22,6 +22,30 @@ public:
     using Exception::Exception;
 };
 
+// What the program makes of the system's error codes (errno), in this one
+// place: the kinds it tells apart, the runtime's texts for file failures and
+// the system's own wording for the command line. Code elsewhere asks for a
+// kind instead of naming errno values.
+enum class SystemErrorKind {
+    NotFound,      // no such file, folder or device
+    NotAFolder,    // a path through something that is not a folder
+    Exists,        // the name is taken
+    NameTooLong,
+    TooManyFiles,  // the process's or the system's descriptors are used up
+    AccessDenied,  // permission
+    ReadOnly,      // a read-only file system
+    DiskFull,      // no space, or the quota
+    Busy,          // held by someone else
+    NotATerminal,  // a device that is no terminal, where one was needed
+    Gone,          // the device went away (hang-up, pulled adapter)
+    Other,
+};
+SystemErrorKind KindOfSystemError(int err);
+
+// The system's own description of an error code, in the user's language
+// where the system has one ("Permission denied").
+QString SystemErrorText(int err);
+
 // A file that cannot be created or written; carries the errno it came from.
 class EInOutError : public Exception {
 public:

@@ -2,6 +2,7 @@
 // of the port lives here.
 #include "serial/backend.h"
 
+#include "platform/errors.h"
 #include "serial/termios2.h"
 
 #include <QDir>
@@ -578,7 +579,7 @@ int NewWaker(std::unique_ptr<Waker>& waker)
 
 bool IsGoneError(int error)
 {
-    return error == EIO || error == ENXIO || error == ENODEV;
+    return KindOfSystemError(error) == SystemErrorKind::Gone;
 }
 
 int GoneError()
