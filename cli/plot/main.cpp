@@ -10,6 +10,8 @@
 #include <exception>
 #include <new>
 
+#include <malloc.h>
+
 namespace {
 
 // The toolkit's own notes (a runtime folder not set, a font looked up) mean
@@ -36,6 +38,11 @@ int main(int argc, char** argv)
     char* toolkitArgv[] = {name, nullptr};
     int toolkitArgc = 1;
     qInstallMessageHandler(toolkitMessage);
+    // The sample arrays ask for huge pages when they grow (sample_csv.cpp),
+    // which needs each to be a mapping of its own. The allocator would
+    // otherwise move its threshold up after the first large free and place
+    // later arrays in the heap, where the advice does not take.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.push_back(QString::fromLocal8Bit(argv[i]));
