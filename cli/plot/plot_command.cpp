@@ -42,22 +42,19 @@ std::variant<SampleCsv, PlotFailure> readInput(const PlotRequest& request, QStri
     return ReadSampleCsv(file, name);
 }
 
-// Something left to draw, or why not.
+// Something left to draw among rows with a time, or why not.
 std::optional<PlotFailure> nothingToPlot(const SampleCsv& csv, const PlotRequest& request, const QString& name,
     const TTimePlot& plot)
 {
     const std::vector<qint64>& times = csv.samples.times;
-    if (times.empty())
-        return PlotFailure{PlotExit::Data,
-            PlotText::tr("%1: no row with a time to plot (give rows whose time is set)").arg(name)};
     const qint64 first = *std::min_element(times.begin(), times.end());
     const qint64 last = *std::max_element(times.begin(), times.end());
     const qint64 from = request.plot.from.value_or(first);
     const qint64 to = request.plot.to.value_or(last);
     if (std::none_of(times.begin(), times.end(), [&](qint64 t) { return t >= from && t <= to; }))
         return PlotFailure{PlotExit::Data,
-            PlotText::tr("%1: no row from %2 to %3 (the rows run from %4 to %5; change --from or --to)")
-                .arg(name, TimeText(from), TimeText(to), TimeText(first), TimeText(last))};
+            PlotText::tr("%1: no row in the span asked for (the rows run from %2 to %3; change --from or --to)")
+                .arg(name, TimeText(first), TimeText(last))};
     if (plot.Channels().isEmpty())
         return PlotFailure{PlotExit::Data,
             PlotText::tr("%1: no temperature in the channels asked for (choose others with --channels)").arg(name)};
@@ -115,13 +112,20 @@ int RunPlot(const QStringList& arguments)
     if (auto* failure = std::get_if<PlotFailure>(&read))
         return stop(*failure);
     SampleCsv& csv = std::get<SampleCsv>(read);
-    if (csv.withoutTime + csv.impossibleTime > 0)
-        ReportPlotMessage(PlotText::tr("%1: rows left out of the plot: %2 (without a time: %3; with a date or time "
-                                       "not on the calendar: %4)")
-                              .arg(name)
-                              .arg(csv.withoutTime + csv.impossibleTime)
-                              .arg(csv.withoutTime)
-                              .arg(csv.impossibleTime));
+    const size_t leftOut = csv.withoutTime + csv.impossibleTime;
+    const QString leftOutText =
+        PlotText::tr("rows left out of the plot: %1 (without a time: %2; with a date or time not on the calendar: %3)")
+            .arg(leftOut)
+            .arg(csv.withoutTime)
+            .arg(csv.impossibleTime);
+    if (csv.samples.times.empty() && leftOut == 0)
+        return stop(PlotFailure{PlotExit::Data,
+            PlotText::tr("%1: no rows, only the header (give the rows to plot)").arg(name)});
+    if (csv.samples.times.empty())
+        return stop(PlotFailure{PlotExit::Data,
+            PlotText::tr("%1: no row with a time to plot; %2 (give rows whose time is set)").arg(name, leftOutText)});
+    if (leftOut > 0)
+        ReportPlotMessage(PlotText::tr("%1: %2").arg(name, leftOutText));
 
     csv.samples.interval = request.interval;
     TTimePlot plot(csv.samples, request.plot);

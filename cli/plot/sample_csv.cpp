@@ -340,8 +340,11 @@ private:
     bool header()
     {
         headerSeen_ = true;
-        if (std::equal(Header.begin(), Header.end(), fields_.begin()))
-            return true;
+        return std::equal(Header.begin(), Header.end(), fields_.begin()) || notTheHeader();
+    }
+
+    bool notTheHeader()
+    {
         return fail(PlotText::tr("%1:%2: the first line is not the header sample,time,ch1,…,ch8 (give the CSV that "
                                  "veltra8-cli writes with -f csv)")
                         .arg(name_)
@@ -408,6 +411,8 @@ private:
 
     bool wrongFieldCount(int count)
     {
+        if (!headerSeen_)
+            return notTheHeader();
         return fail(PlotText::tr("%1:%2: %3 fields where the header has 10 (mend the line or remove it)")
                         .arg(name_)
                         .arg(line_)
