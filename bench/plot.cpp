@@ -152,7 +152,8 @@ struct ProgramRun {
 // measures this before it holds samples of its own.
 ProgramRun runProgram(const QString& csvPath, bool pipe, QSize size, const QString& out)
 {
-    const std::string program = (QCoreApplication::applicationDirPath() + QStringLiteral("/veltra8-plot")).toStdString();
+    const std::string program =
+        (QCoreApplication::applicationDirPath() + QStringLiteral("/veltra8-plot")).toStdString();
     const std::string sizeText = std::to_string(size.width()) + "x" + std::to_string(size.height());
     const std::string outText = out.toStdString();
     std::string o = "-o", sizeOption = "--size";
@@ -186,7 +187,9 @@ ProgramRun runProgram(const QString& csvPath, bool pipe, QSize size, const QStri
     wait4(child, &status, 0, &usage);
     ProgramRun run;
     run.ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    auto msOf = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+    auto msOf = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
     run.cpuMs = msOf(usage.ru_utime) + msOf(usage.ru_stime);
     run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;

@@ -87,7 +87,8 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            QString option = (unknown.front().size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + unknown.front();
+            const QString dashes = unknown.front().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            const QString option = dashes + unknown.front();
             return usage(PlotText::tr("unknown option %1 (%2)").arg(option, seeHelp));
         }
         QString error = parser.errorText();
@@ -140,9 +141,7 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
         std::optional<QSize> pixels = sizeOf(parser.value(size));
         if (!pixels)
             return usage(PlotText::tr("--size %1: give WIDTHxHEIGHT in pixels, each %2 to %3 (as in 1600x900)")
-                             .arg(parser.value(size))
-                             .arg(SmallestSide)
-                             .arg(LargestSide));
+                             .arg(parser.value(size), QString::number(SmallestSide), QString::number(LargestSide)));
         request.plot.size = *pixels;
     }
     if (parser.isSet(title))
@@ -152,8 +151,7 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
         qint64 minutes = parser.value(interval).toLongLong(&ok);
         if (!ok || minutes < 1 || minutes > LongestInterval)
             return usage(PlotText::tr("--interval %1: give the sampling interval in whole minutes, 1 to %2 (as in 15)")
-                             .arg(parser.value(interval))
-                             .arg(LongestInterval));
+                             .arg(parser.value(interval), QString::number(LongestInterval)));
         request.interval = minutes * 60;
     }
     return request;

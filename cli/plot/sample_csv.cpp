@@ -111,9 +111,9 @@ void growFresh(std::vector<T>& v, size_t capacity)
     constexpr auto Page = uintptr_t(4096);
     std::vector<T> bigger;
     bigger.reserve(capacity);
-    // The array's own pages, the one it starts in included: a large block
-    // is a mapping of its own, which the kernel places on a huge-page
-    // boundary just before the array's first byte.
+    // The array's own pages, the one it starts in included: a block this
+    // large is a mapping of its own (main.cpp sees to it), so the advice
+    // reaches no other memory.
     const auto first = reinterpret_cast<uintptr_t>(bigger.data());
     const uintptr_t from = first & ~(Page - 1);
     const uintptr_t to = (first + capacity * sizeof(T) + Page - 1) & ~(Page - 1);
@@ -213,8 +213,7 @@ private:
                 line_ = nextLine;
                 return fail(PlotText::tr("%1:%2: the line is longer than 1 MiB (give the CSV that veltra8-cli "
                                          "writes with -f csv)")
-                                .arg(name_)
-                                .arg(line_));
+                                .arg(name_, QString::number(line_)));
             }
             qint64 got = in_.read(buffer.data() + end, static_cast<qint64>(buffer.size() - end));
             if (got < 0)
@@ -298,8 +297,7 @@ private:
                     if (i >= text.size())
                         return fail(PlotText::tr("%1:%2: a quoted field is not closed (close it with \" or remove "
                                                  "the quote)")
-                                        .arg(name_)
-                                        .arg(line_));
+                                        .arg(name_, QString::number(line_)));
                     if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"')
                         ++i;
                     else if (text[i] == '"')
@@ -310,15 +308,13 @@ private:
                 if (i < text.size() && text[i] != ',')
                     return fail(PlotText::tr("%1:%2: text after the closing quote of a field (put the whole field "
                                              "in quotes)")
-                                    .arg(name_)
-                                    .arg(line_));
+                                    .arg(name_, QString::number(line_)));
             } else {
                 for (; i < text.size() && text[i] != ','; ++i) {
                     if (text[i] == '"')
                         return fail(PlotText::tr("%1:%2: a quote inside a field that does not start with one "
                                                  "(quote the whole field and double the quote)")
-                                        .arg(name_)
-                                        .arg(line_));
+                                        .arg(name_, QString::number(line_)));
                     unquoted_ += text[i];
                 }
             }
@@ -347,8 +343,7 @@ private:
     {
         return fail(PlotText::tr("%1:%2: the first line is not the header sample,time,ch1,…,ch8 (give the CSV that "
                                  "veltra8-cli writes with -f csv)")
-                        .arg(name_)
-                        .arg(line_));
+                        .arg(name_, QString::number(line_)));
     }
 
     bool row()
@@ -358,18 +353,13 @@ private:
         if (time == TimeField::Malformed)
             return fail(PlotText::tr("%1:%2: the time \"%3\" is not YYYY-MM-DDThh:mm:ss (mend the line, or empty "
                                      "the time to leave the row out)")
-                            .arg(name_)
-                            .arg(line_)
-                            .arg(shown(fields_[1])));
+                            .arg(name_, QString::number(line_), shown(fields_[1])));
         std::array<double, 8> values{};
         for (size_t k = 0; k < 8; ++k) {
             if (!readTemperature(fields_[k + 2], values[k]))
                 return fail(PlotText::tr("%1:%2: ch%3 \"%4\" is not a temperature (write it with a dot decimal, "
                                          "like 23.5, or leave it empty)")
-                                .arg(name_)
-                                .arg(line_)
-                                .arg(k + 1)
-                                .arg(shown(fields_[k + 2])));
+                                .arg(name_, QString::number(line_), QString::number(k + 1), shown(fields_[k + 2])));
         }
         if (time == TimeField::Empty) {
             ++out_.withoutTime;
@@ -391,8 +381,9 @@ private:
 
     // Room for more rows. From a file of known length the arrays are sized
     // once, by the length of the rows read so far, so a million rows are
-    // not copied on the way. From a pipe they grow fourfold: room not yet
-    // written costs address space only, and a million rows are copied a
+    // not copied on the way (should the rows grow shorter later, by a
+    // quarter at least each time). From a pipe they grow fourfold: room not
+    // yet written costs address space only, and a million rows are copied a
     // third of a time rather than once.
     void makeRoom()
     {
@@ -402,7 +393,7 @@ private:
         if (length_ > 0 && rows > 0) {
             const double perRow = static_cast<double>(consumed_) / static_cast<double>(read);
             const auto expected = static_cast<size_t>(static_cast<double>(length_) / perRow * 1.02);
-            capacity = std::max(rows + 4096, expected);
+            capacity = std::max(rows + rows / 4 + 4096, expected);
         }
         growFresh(out_.samples.times, capacity);
         for (std::vector<double>& channel : out_.samples.channels)
@@ -414,9 +405,7 @@ private:
         if (!headerSeen_)
             return notTheHeader();
         return fail(PlotText::tr("%1:%2: %3 fields where the header has 10 (mend the line or remove it)")
-                        .arg(name_)
-                        .arg(line_)
-                        .arg(count));
+                        .arg(name_, QString::number(line_), QString::number(count)));
     }
 
     bool fail(const QString& message)
