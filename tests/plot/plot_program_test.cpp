@@ -239,6 +239,11 @@ struct Failure {
     const char* says;
 };
 
+void PrintTo(const Failure& f, std::ostream* os)
+{
+    *os << f.name;
+}
+
 const QByteArray Good = Header + "\n1,2024-03-01T08:00:00,1.5,,,,,,,\n2,2024-03-01T08:15:00,2.5,,,,,,,\n";
 
 class PlotProgramFailure : public PlotProgram, public ::testing::WithParamInterface<Failure> {};
