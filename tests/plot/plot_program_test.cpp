@@ -58,6 +58,7 @@ QByteArray csvOf(const TimeSamples& s, const QByteArray& lineEnd = "\n")
 struct Finished {
     int code = -1;
     QByteArray err;
+    QByteArray out;
 };
 
 Finished plot(const QStringList& arguments, const QByteArray& input = {}, const QProcessEnvironment& environment =
@@ -70,7 +71,8 @@ Finished plot(const QStringList& arguments, const QByteArray& input = {}, const 
     p.write(input);
     p.closeWriteChannel();
     EXPECT_TRUE(p.waitForFinished(120000));
-    return Finished{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+    return Finished{
+        p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError(), p.readAllStandardOutput()};
 }
 
 bool colourInColumn(const QImage& image, int x, const QRect& area, const QColor& colour)
@@ -96,8 +98,9 @@ protected:
 
 TEST_F(PlotProgram, DrawsEverySampleWhereTheTimePlotPutsIt)
 {
+    // Below and above zero, as a cold store and its room give them.
     TimeSamples s = regular(at(2023, 5, 1, 8), 15 * 60, 2000,
-        [](int k, size_t i) { return 20 + k + 6 * std::sin(static_cast<double>(i) / 40); });
+        [](int k, size_t i) { return 2 * k - 8 + 6 * std::sin(static_cast<double>(i) / 40); });
     Finished run = plot({QStringLiteral("-o"), path("plot.png")}, csvOf(s));
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
@@ -228,6 +231,15 @@ TEST_F(PlotProgram, RunsWithoutADisplay)
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     EXPECT_EQ(picture("plot.png"), TTimePlot(s, {}).ToImage());
+}
+
+TEST_F(PlotProgram, HelpNamesEveryOptionOnStandardOutput)
+{
+    Finished run = plot({QStringLiteral("--help")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_TRUE(run.err.isEmpty());
+    for (const char* option : {"-o <OUT>", "--channels", "--from", "--to", "--size", "--title", "--interval"})
+        EXPECT_TRUE(run.out.contains(option)) << option;
 }
 
 struct Failure {
