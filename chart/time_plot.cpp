@@ -506,7 +506,7 @@ QImage TTimePlot::ToImage() const
     return image;
 }
 
-bool TTimePlot::write(QIODevice& device, Format format) const
+bool TTimePlot::Write(QIODevice& device, Format format) const
 {
     const QRect area(QPoint(0, 0), options_.size);
     QPainter p;
@@ -555,7 +555,7 @@ bool TTimePlot::Save(const QString& path, QString* error) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    if (!write(file, *format)) {
+    if (!Write(file, *format)) {
         file.cancelWriting();
         return fail(QStringLiteral("%1: the picture could not be written").arg(path));
     }

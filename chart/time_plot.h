@@ -79,6 +79,9 @@ public:
     // Writes the file whole or not at all, in the format its suffix asks
     // for; on failure returns false and, when given, says why in `error`.
     bool Save(const QString& path, QString* error = nullptr) const;
+    // Writes the picture to an open device, for callers that keep the file
+    // and its messages themselves; false when the device refused it.
+    bool Write(QIODevice& device, Format format) const;
 
     // Where things go: for callers that annotate the plot, and for checks.
     QRect PlotRect() const;
@@ -94,7 +97,6 @@ private:
     chartdraw::Layout layout() const;
     chartdraw::ChartLook look() const;
     void drawChannel(QPainter& p, const chartdraw::Layout& L, int channel) const;
-    bool write(QIODevice& device, Format format) const;
 
     const TimeSamples* samples_;
     std::unique_ptr<TimeSamples> sorted_;

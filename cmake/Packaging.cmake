@@ -41,6 +41,9 @@ if(NOT VELTRA8_GUI)
 endif()
 install(TARGETS veltra8 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 veltra8_manual(veltra8.1)
+# The drawing half of `veltra8-cli plot`, which the client runs from
+# <bindir>/../libexec/veltra8/ so that it stays on Qt Core itself.
+install(TARGETS veltra8-plot RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/veltra8)
 
 # --- The icon ----------------------------------------------------------------
 # The picture is drawn in code, so a small tool renders it to PNG at build
