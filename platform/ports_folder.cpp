@@ -9,29 +9,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-QString OwnPortsFolder(const QString& path)
+QString OwnPortsFolder(const QString& path, QString* why)
 {
     const QByteArray name = QFile::encodeName(path);
-    QString why;
+    QString fault;
     struct stat st {};
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        fault = QString::fromLocal8Bit(std::strerror(errno));
     else if (::lstat(name.constData(), &st) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        fault = QString::fromLocal8Bit(std::strerror(errno));
     else if (!S_ISDIR(st.st_mode))
-        why = QStringLiteral("it is not a folder");
+        fault = QStringLiteral("it is not a folder");
     else if (st.st_uid != ::getuid())
-        why = QStringLiteral("it belongs to another user");
+        fault = QStringLiteral("it belongs to another user");
     else if (st.st_mode & (S_IWGRP | S_IWOTH))
-        why = QStringLiteral("others may write to it");
-    if (why.isEmpty())
+        fault = QStringLiteral("others may write to it");
+    if (fault.isEmpty())
         return path;
-    std::fprintf(stderr, "%s: %s left out of the port list: %s (remove it, or set XDG_RUNTIME_DIR)\n", program_invocation_short_name,
-                 name.constData(), why.toLocal8Bit().constData());
+    if (why)
+        *why = path + QStringLiteral(": ") + fault;
+    else
+        std::fprintf(stderr, "%s: %s left out of the port list: %s (remove it, or set XDG_RUNTIME_DIR)\n", program_invocation_short_name,
+                     name.constData(), fault.toLocal8Bit().constData());
     return QString();
 }
 
-QString VirtualPortsFolder()
+QString VirtualPortsFolder(QString* why)
 {
     QString over = qEnvironmentVariable("VELTRA8_PORTS_DIR");
     if (!over.isEmpty())
@@ -39,5 +42,5 @@ QString VirtualPortsFolder()
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return QDir::cleanPath(runtime + QStringLiteral("/veltra8-ports"));
-    return OwnPortsFolder(QStringLiteral("/tmp/veltra8-ports-%1").arg(::getuid()));
+    return OwnPortsFolder(QStringLiteral("/tmp/veltra8-ports-%1").arg(::getuid()), why);
 }

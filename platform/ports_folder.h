@@ -8,11 +8,13 @@
 // used only when it is the user's own.
 #include <QString>
 
-// The folder, or an empty string when there is none to use (the reason is
-// then said on standard error).
-QString VirtualPortsFolder();
+// The folder, or an empty string when there is none to use. The reason,
+// which names the folder, is then put in `why` when given, and otherwise
+// said on standard error.
+QString VirtualPortsFolder(QString* why = nullptr);
 
 // `path` when it is a folder that belongs to this user and that nobody else
 // may write, created so (mode 0700) when missing; otherwise an empty string,
-// with the reason said on standard error. A link to a folder does not count.
-QString OwnPortsFolder(const QString& path);
+// with the reason given as VirtualPortsFolder gives it. A link to a folder
+// does not count.
+QString OwnPortsFolder(const QString& path, QString* why = nullptr);

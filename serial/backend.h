@@ -1,10 +1,10 @@
 #pragma once
-// The seam between the port's behaviour (serial/comport.cpp, comthread.cpp)
-// and the operating system's serial interface. Only the backend file
-// (backend_posix.cpp) makes system calls; the behaviour above it holds no
-// platform code. Every call reports failure by returning the platform's
-// error code (errno), 0 meaning success; "not supported" answers are not
-// failures and come back as a `supported` flag instead.
+// The seam between the port's behaviour (serial/comport.cpp, comlink.cpp,
+// comthread.cpp) and the operating system's serial interface. Only the
+// backend file (backend_posix.cpp) makes system calls; the behaviour above
+// it holds no platform code. Every call reports failure by returning the
+// platform's error code (errno), 0 meaning success; "not supported" answers
+// are not failures and come back as a `supported` flag instead.
 #include "serial/comtypes.h"
 
 #include <QString>

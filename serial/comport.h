@@ -38,7 +38,14 @@
 //  - A device without modem lines (a pty) reads all its lines as off; its
 //    line-error counters as empty. Neither is a failure.
 //  - The platform code carried by an EComPort is errno.
-#include "platform/errors.h"
+//
+// Where the component lives: this class in comport.cpp; its errors in
+// comerror.*; its setting groups in comsettings.*; the open device with our
+// input buffer, shared with the event thread, in comlink.*; the event thread
+// in comthread.*; the value types in comtypes.*; every system call in
+// backend_posix.cpp behind backend.h; the port list in ports.*.
+#include "serial/comerror.h"
+#include "serial/comsettings.h"
 #include "serial/comtypes.h"
 
 #include <QByteArray>
@@ -48,185 +55,7 @@
 #include <functional>
 #include <memory>
 
-class TCustomComPort;
 class TComThread;
-
-// Error numbers of EComPort; the texts are ComErrorText's.
-namespace ComError {
-inline constexpr int OpenFailed = 1;
-inline constexpr int WriteFailed = 2;
-inline constexpr int ReadFailed = 3;
-inline constexpr int InvalidAsync = 4;
-inline constexpr int PurgeFailed = 5;
-inline constexpr int AsyncStatus = 6;
-inline constexpr int SetStateFailed = 7;
-inline constexpr int TimeoutsFailed = 8;
-inline constexpr int SetupFailed = 9;
-inline constexpr int ClearErrorFailed = 10;
-inline constexpr int ModemStatusFailed = 11;
-inline constexpr int EscapeFailed = 12;
-inline constexpr int TransmitFailed = 13;
-inline constexpr int PropertyWhileConnected = 14;
-inline constexpr int EnumPortsFailed = 15;
-inline constexpr int StoreFailed = 16;
-inline constexpr int LoadFailed = 17;
-inline constexpr int LinkFailed = 18;
-inline constexpr int LedState = 19;
-inline constexpr int ThreadCreated = 20;
-inline constexpr int WaitFailed = 21;
-inline constexpr int HasLink = 22;
-inline constexpr int RegistryError = 23;
-}  // namespace ComError
-
-// The fixed text of an error number (1 to 23); empty for any other number.
-QString ComErrorText(int errorNumber);
-
-// The one failure type of the serial link. The message is the number's text,
-// followed by " (win error code: %d)" with SystemError when the failure has a
-// platform code (errno here); SystemError is -1 when it has none.
-class EComPort : public Exception {
-public:
-    explicit EComPort(int errorNumber, int systemError = -1);
-    int ErrorNumber;
-    int SystemError;
-};
-
-// Base of the setting groups: copying between groups of the same class
-// copies every field; between different classes it is refused with the
-// runtime's "Cannot assign a %s to a %s" conversion failure.
-class TComPersistent {
-public:
-    virtual ~TComPersistent() = default;
-    virtual const char* ClassName() const = 0;
-    virtual void Assign(const TComPersistent& source);
-    TCustomComPort* ComPort() const { return port_; }
-
-protected:
-    explicit TComPersistent(TCustomComPort* port) : port_(port) {}
-    [[noreturn]] void AssignError(const TComPersistent& source) const;
-    TCustomComPort* port_;
-};
-
-// Parity settings. Owned by the port (or free-standing, port nullptr, as a
-// source for assignment); setters re-apply the line settings of an open port.
-class TComParity : public TComPersistent {
-public:
-    explicit TComParity(TCustomComPort* port = nullptr) : TComPersistent(port) {}
-    const char* ClassName() const override { return "TComParity"; }
-    void Assign(const TComPersistent& source) override;
-
-    TParityBits Bits() const { return bits_; }
-    void SetBits(TParityBits value);
-    bool Check() const { return check_; }
-    void SetCheck(bool value);
-    bool Replace() const { return replace_; }
-    void SetReplace(bool value);
-    char ReplaceChar() const { return replaceChar_; }
-    void SetReplaceChar(char value);
-
-private:
-    void changed();
-    TParityBits bits_ = prNone;
-    bool check_ = false;
-    bool replace_ = false;
-    char replaceChar_ = 0;
-};
-
-// Flow-control settings and the FlowControl shorthand over them. Owned by
-// the port; setters re-apply the line settings of an open port.
-class TComFlowControl : public TComPersistent {
-public:
-    explicit TComFlowControl(TCustomComPort* port = nullptr) : TComPersistent(port) {}
-    const char* ClassName() const override { return "TComFlowControl"; }
-    void Assign(const TComPersistent& source) override;
-
-    bool OutCTSFlow() const { return outCTSFlow_; }
-    void SetOutCTSFlow(bool value);
-    bool OutDSRFlow() const { return outDSRFlow_; }
-    void SetOutDSRFlow(bool value);
-    TDTRFlowControl ControlDTR() const { return controlDTR_; }
-    void SetControlDTR(TDTRFlowControl value);
-    TRTSFlowControl ControlRTS() const { return controlRTS_; }
-    void SetControlRTS(TRTSFlowControl value);
-    bool XonXoffOut() const { return xonXoffOut_; }
-    void SetXonXoffOut(bool value);
-    bool XonXoffIn() const { return xonXoffIn_; }
-    void SetXonXoffIn(bool value);
-    bool DSRSensitivity() const { return dsrSensitivity_; }
-    void SetDSRSensitivity(bool value);
-    bool TxContinueOnXoff() const { return txContinueOnXoff_; }
-    void SetTxContinueOnXoff(bool value);
-    char XonChar() const { return xonChar_; }
-    void SetXonChar(char value);
-    char XoffChar() const { return xoffChar_; }
-    void SetXoffChar(char value);
-
-    // fcHardware, fcSoftware or fcNone when the fields say exactly that,
-    // otherwise fcCustom. Writing it sets the fields of the shorthand
-    // (fcCustom sets none) and always re-applies the line settings.
-    TFlowControl FlowControl() const;
-    void SetFlowControl(TFlowControl value);
-
-private:
-    void changed();
-    bool outCTSFlow_ = false;
-    bool outDSRFlow_ = false;
-    TDTRFlowControl controlDTR_ = dtrDisable;
-    TRTSFlowControl controlRTS_ = rtsDisable;
-    bool xonXoffOut_ = false;
-    bool xonXoffIn_ = false;
-    bool dsrSensitivity_ = false;
-    bool txContinueOnXoff_ = false;
-    char xonChar_ = 0x11;
-    char xoffChar_ = 0x13;
-};
-
-// The five read and write time-outs in milliseconds (-1 stands for the
-// all-ones value). Owned by the port; setters re-apply them when open.
-class TComTimeouts : public TComPersistent {
-public:
-    explicit TComTimeouts(TCustomComPort* port = nullptr) : TComPersistent(port) {}
-    const char* ClassName() const override { return "TComTimeouts"; }
-    void Assign(const TComPersistent& source) override;
-
-    int ReadInterval() const { return readInterval_; }
-    void SetReadInterval(int value);
-    int ReadTotalMultiplier() const { return readTotalMultiplier_; }
-    void SetReadTotalMultiplier(int value);
-    int ReadTotalConstant() const { return readTotalConstant_; }
-    void SetReadTotalConstant(int value);
-    int WriteTotalMultiplier() const { return writeTotalMultiplier_; }
-    void SetWriteTotalMultiplier(int value);
-    int WriteTotalConstant() const { return writeTotalConstant_; }
-    void SetWriteTotalConstant(int value);
-
-private:
-    void set(int& field, int value);
-    int readInterval_ = -1;
-    int readTotalMultiplier_ = 0;
-    int readTotalConstant_ = 0;
-    int writeTotalMultiplier_ = 100;
-    int writeTotalConstant_ = 1000;
-};
-
-// Recommended queue sizes in bytes; a positive odd value is stored one
-// lower. Owned by the port; setters re-apply them when open.
-class TComBuffer : public TComPersistent {
-public:
-    explicit TComBuffer(TCustomComPort* port = nullptr) : TComPersistent(port) {}
-    const char* ClassName() const override { return "TComBuffer"; }
-    void Assign(const TComPersistent& source) override;
-
-    int InputSize() const { return inputSize_; }
-    void SetInputSize(int value);
-    int OutputSize() const { return outputSize_; }
-    void SetOutputSize(int value);
-
-private:
-    void set(int& field, int value);
-    int inputSize_ = 1024;
-    int outputSize_ = 1024;
-};
 
 // All behaviour of a serial port. Lives on, and is called from, one thread
 // (the GUI thread in the program), which also runs the handlers under

@@ -2,13 +2,17 @@
 // without the device and as the far end of the end-to-end tests.
 #include "sim/simulator.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <ctime>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include <poll.h>
 #include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -24,14 +28,19 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // The signals are taken by this thread alone, with sigtimedwait, so the
-    // simulator's thread never runs a handler and the link is always removed
-    // by the ordinary stop below.
+    // The signals are taken by this thread alone, read from a signalfd, so
+    // the simulator's thread (which inherits the blocked mask) never runs a
+    // handler and the link is always removed by the ordinary stop below.
     sigset_t signals;
     sigemptyset(&signals);
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
         sigaddset(&signals, s);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    if (signalFd < 0) {
+        std::fprintf(stderr, "veltra8-sim: cannot wait for signals: %s\n", std::strerror(errno));
+        return 1;
+    }
 
     Simulator simulator(arguments.options);
     try {
@@ -45,22 +54,35 @@ int main(int argc, char** argv)
     std::printf("slave: %s\n", simulator.SlavePath().c_str());
     std::fflush(stdout);
 
+    // Nothing wakes this thread but a signal or news from the simulator: its
+    // thread ended after a hang-up, or the port was made anew. News is taken
+    // first, so a new slave is printed even when a signal comes with it.
     int reopens = 0;
-    for (;;) {
-        const timespec tick{0, 100 * 1000 * 1000};
-        const int got = sigtimedwait(&signals, nullptr, &tick);
-        if (got == SIGUSR1) {
-            std::printf("frames: %lld\n", simulator.FramesSent());
-            std::fflush(stdout);
-        } else if (got > 0) {
+    for (bool stop = false; !stop;) {
+        pollfd fds[2] = {{simulator.ChangeEvent(), POLLIN, 0}, {signalFd, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            std::fprintf(stderr, "veltra8-sim: cannot wait: %s\n", std::strerror(errno));
             break;
         }
-        if (!simulator.Running())
-            break;
-        if (simulator.Reopens() != reopens) {
-            reopens = simulator.Reopens();
-            std::printf("slave: %s\n", simulator.SlavePath().c_str());
-            std::fflush(stdout);
+        if (fds[0].revents & POLLIN) {
+            simulator.ClearChangeEvent();
+            if (simulator.Reopens() != reopens) {
+                reopens = simulator.Reopens();
+                std::printf("slave: %s\n", simulator.SlavePath().c_str());
+                std::fflush(stdout);
+            }
+            stop = !simulator.Running();
+        }
+        signalfd_siginfo got{};
+        if ((fds[1].revents & POLLIN) && ::read(signalFd, &got, sizeof got) == static_cast<ssize_t>(sizeof got)) {
+            if (got.ssi_signo == SIGUSR1) {
+                std::printf("frames: %lld\n", simulator.FramesSent());
+                std::fflush(stdout);
+            } else {
+                stop = true;
+            }
         }
     }
     simulator.Stop();

@@ -204,6 +204,7 @@ bool Simulator::Worker::Renew()
         return false;
     }
     ++s_.reopens_;
+    s_.Announce();
     return true;
 }
 
@@ -435,23 +436,48 @@ void Simulator::Worker::Publish()
     }
 }
 
-Simulator::Simulator(SimOptions options) : options_(std::move(options)) {}
+Simulator::Simulator(SimOptions options)
+    : options_(std::move(options)), changeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
 
 Simulator::~Simulator()
 {
     Stop();
+    if (changeFd_ >= 0)
+        ::close(changeFd_);
+}
+
+void Simulator::Announce()
+{
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(changeFd_, &one, sizeof one);
+}
+
+void Simulator::ClearChangeEvent()
+{
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(changeFd_, &count, sizeof count);
 }
 
 void Simulator::Start()
 {
     if (thread_.joinable())
         return;
+    if (changeFd_ < 0)
+        throw std::runtime_error("cannot make the change event");
     pty_ = std::make_unique<LoggerPty>();
     link_.reset();
     if (options_.makeLink) {
+        std::string folder = options_.portsFolder;
+        if (folder.empty()) {
+            QString why;
+            folder = VirtualPortsFolder(&why).toStdString();
+            if (folder.empty())
+                throw std::runtime_error("no folder for the port's link: " + why.toStdString() +
+                                         " (remove it, set XDG_RUNTIME_DIR, or run with --ports-dir DIR or --no-link)");
+        }
         auto link = std::make_unique<PortLink>();
-        const std::string folder =
-            options_.portsFolder.empty() ? VirtualPortsFolder().toStdString() : options_.portsFolder;
         link->Create(folder, options_.linkName, pty_->SlavePath());
         link_ = std::move(link);
     }
@@ -474,6 +500,7 @@ void Simulator::Start()
     thread_ = std::thread([this] {
         worker_->Run();
         running_ = false;
+        Announce();
     });
 }
 

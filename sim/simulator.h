@@ -9,7 +9,9 @@
 // readers take a mutex or read atomics, so they may be called at any time.
 // Stop() wakes the thread through an eventfd, joins it and removes the link;
 // the destructor stops. After a hang-up fault without reopen the thread ends
-// by itself and Running() turns false.
+// by itself and Running() turns false. Either change the thread makes by
+// itself (ending, or making the port anew) raises the change event, so the
+// owner can wait for it without a timer.
 #include "sim/sim_options.h"
 #include "sim/sim_record.h"
 
@@ -44,12 +46,18 @@ public:
     long long FramesSent() const { return framesSent_.load(); }
     // How many times the port was made anew so far.
     int Reopens() const { return reopens_.load(); }
+    // Readable (for poll) once Running() or Reopens() has changed by itself
+    // since the last ClearChangeEvent(). Lives as long as the simulator.
+    int ChangeEvent() const { return changeFd_; }
+    // Call before looking at Running() and Reopens(), so no change is missed.
+    void ClearChangeEvent();
     SimRecord Record() const;
 
     const SimOptions& Options() const { return options_; }
 
 private:
     class Worker;
+    void Announce();  // raises the change event
 
     SimOptions options_;
     std::unique_ptr<LoggerPty> pty_;
@@ -57,6 +65,7 @@ private:
     std::unique_ptr<Worker> worker_;
     std::thread thread_;
     int stopFd_ = -1;
+    int changeFd_ = -1;
 
     mutable std::mutex mutex_;  // guards record_, slavePath_, linkPath_
     SimRecord record_;

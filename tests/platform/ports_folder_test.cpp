@@ -63,6 +63,13 @@ TEST(OwnPortsFolder, AnythingOthersControlIsLeftOutWithTheReason)
         EXPECT_TRUE(used.isEmpty()) << path.toStdString();
         EXPECT_NE(said.find(QFile::encodeName(path).toStdString()), std::string::npos) << said;
         EXPECT_NE(said.find(why), std::string::npos) << said;
+
+        // A caller that words the failure itself gets the reason instead.
+        QString reason;
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(OwnPortsFolder(path, &reason).isEmpty());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(reason, path + QStringLiteral(": ") + QLatin1String(why));
     }
 
     if (::geteuid() != 0)

@@ -1,12 +1,17 @@
 #pragma once
-// Shared pieces of the serial tests: the main window's port settings, and a
-// log of the notifications a port fires.
+// Shared pieces of the serial tests: the main window's port settings, a log
+// of the notifications a port fires, and a private virtual-ports folder.
 #include "serial/comport.h"
+#include "serial/ports.h"
 #include "tests/support/printers.h"
 #include "tests/support/wait.h"
 #include "tests/support/pty.h"
 
+#include <gtest/gtest.h>
+
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // The settings the main window stores for its port.
 inline void ConfigureAsMainWindowPort(TCustomComPort& port, const QString& path)
@@ -56,6 +61,45 @@ inline const QStringList kOpenSequence{QStringLiteral("BeforeOpen"), QStringLite
                                        QStringLiteral("RLSD=off")};
 inline const QStringList kCloseSequence{QStringLiteral("CTS=off"), QStringLiteral("DSR=off"), QStringLiteral("RLSD=off"), QStringLiteral("BeforeClose"),
                                         QStringLiteral("AfterClose")};
+
+// A private virtual-ports folder for one test; the folder in use before
+// comes back afterwards.
+struct PortsFolder {
+    PortsFolder() { qputenv("VELTRA8_PORTS_DIR", dir.path().toLocal8Bit()); }
+    ~PortsFolder()
+    {
+        if (before.isNull())
+            qunsetenv("VELTRA8_PORTS_DIR");
+        else
+            qputenv("VELTRA8_PORTS_DIR", before);
+    }
+    PortsFolder(const PortsFolder&) = delete;
+    PortsFolder& operator=(const PortsFolder&) = delete;
+
+    QString Link(const QString& name, const QString& target)
+    {
+        QString path = dir.path() + QLatin1Char('/') + name;
+        EXPECT_TRUE(QFile::link(target, path));
+        return path;
+    }
+    // The ports ListSerialPorts gives from this folder, in its order; the
+    // others must be devices.
+    QStringList Listed(QStringList list = {})
+    {
+        ListSerialPorts(list);
+        QStringList ours;
+        for (const QString& p : list) {
+            if (p.startsWith(dir.path()))
+                ours << p;
+            else
+                EXPECT_TRUE(p.startsWith(QStringLiteral("/dev/"))) << p.toStdString();
+        }
+        return ours;
+    }
+
+    const QByteArray before = qgetenv("VELTRA8_PORTS_DIR");
+    QTemporaryDir dir;
+};
 
 // Runs `f` and returns the EComPort it raised (ErrorNumber 0 if none).
 template <typename F>

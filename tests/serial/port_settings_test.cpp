@@ -364,20 +364,20 @@ TEST_P(SettingsReadBack, WhatTheDriverDidNotTakeRaises7AndTheDeviceKeepsItsSetti
 INSTANTIATE_TEST_SUITE_P(
     Rows, SettingsReadBack,
     ::testing::Values(
-        TakeRow{"RateClipped", [](TComPort& p) { p.SetBaudRate(br256000); }, [](termios2& t) { t.c_ospeed = t.c_ispeed = 115200; }, false},
-        TakeRow{"RateWithinTwoPercent", [](TComPort& p) { p.SetBaudRate(br256000); }, [](termios2& t) { t.c_ospeed = t.c_ispeed = 251000; }, true},
-        TakeRow{"RateOffThreePercent", [](TComPort& p) { p.SetBaudRate(br128000); }, [](termios2& t) { t.c_ospeed = t.c_ispeed = 124000; }, false},
-        TakeRow{"InputRateLeftBehind", [](TComPort& p) { p.SetBaudRate(br19200); }, [](termios2& t) { t.c_ispeed = 256000; }, false},
-        TakeRow{"MarkParityDropped", [](TComPort& p) { p.Parity()->SetBits(prMark); }, [](termios2& t) { t.c_cflag &= ~tcflag_t(CMSPAR); }, false},
-        TakeRow{"HandshakeDropped", [](TComPort& p) { p.FlowControl()->SetFlowControl(fcHardware); }, [](termios2& t) { t.c_cflag &= ~tcflag_t(CRTSCTS); },
+        TakeRow{"RateClipped", [](TComPort& p) { p.SetBaudRate(br256000); }, [](termios2& line) { line.c_ospeed = line.c_ispeed = 115200; }, false},
+        TakeRow{"RateWithinTwoPercent", [](TComPort& p) { p.SetBaudRate(br256000); }, [](termios2& line) { line.c_ospeed = line.c_ispeed = 251000; }, true},
+        TakeRow{"RateOffThreePercent", [](TComPort& p) { p.SetBaudRate(br128000); }, [](termios2& line) { line.c_ospeed = line.c_ispeed = 124000; }, false},
+        TakeRow{"InputRateLeftBehind", [](TComPort& p) { p.SetBaudRate(br19200); }, [](termios2& line) { line.c_ispeed = 256000; }, false},
+        TakeRow{"MarkParityDropped", [](TComPort& p) { p.Parity()->SetBits(prMark); }, [](termios2& line) { line.c_cflag &= ~tcflag_t(CMSPAR); }, false},
+        TakeRow{"HandshakeDropped", [](TComPort& p) { p.FlowControl()->SetFlowControl(fcHardware); }, [](termios2& line) { line.c_cflag &= ~tcflag_t(CRTSCTS); },
                 false},
-        TakeRow{"StopBitsDropped", [](TComPort& p) { p.SetStopBits(sbTwoStopBits); }, [](termios2& t) { t.c_cflag &= ~tcflag_t(CSTOPB); }, false},
+        TakeRow{"StopBitsDropped", [](TComPort& p) { p.SetStopBits(sbTwoStopBits); }, [](termios2& line) { line.c_cflag &= ~tcflag_t(CSTOPB); }, false},
         TakeRow{"ErrorMarkingDropped",
                 [](TComPort& p) {
                     p.Parity()->SetReplace(true);
                     p.Parity()->SetCheck(true);
                 },
-                [](termios2& t) { t.c_iflag &= ~tcflag_t(PARMRK); }, false},
+                [](termios2& line) { line.c_iflag &= ~tcflag_t(PARMRK); }, false},
         // What a pty itself drops (it has no wire): 8 data bits, no parity.
         TakeRow{"PtyFramingIsNoFailure",
                 [](TComPort& p) {

@@ -1,50 +1,16 @@
-// The setup dialog, its combo boxes, the text conversions and the port list.
+// The setup dialog and its combo boxes.
 #include "tests/serial/helpers.h"
 
 #include "windows/comsetup.h"
-#include "serial/ports.h"
 #include "tests/support/modal.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
-
-#include <cstdlib>
 
 namespace {
-
-// A private virtual-ports folder for one test.
-struct PortsFolder {
-    PortsFolder() { qputenv("VELTRA8_PORTS_DIR", dir.path().toLocal8Bit()); }
-    ~PortsFolder() { qunsetenv("VELTRA8_PORTS_DIR"); }
-    QString Link(const QString& name, const QString& target)
-    {
-        QString path = dir.path() + QLatin1Char('/') + name;
-        EXPECT_TRUE(QFile::link(target, path));
-        return path;
-    }
-    // The ports ListSerialPorts gives from this folder, in its order; the
-    // others must be devices.
-    QStringList Listed(QStringList list = {})
-    {
-        ListSerialPorts(list);
-        QStringList ours;
-        for (const QString& p : list) {
-            if (p.startsWith(dir.path()))
-                ours << p;
-            else
-                EXPECT_TRUE(p.startsWith(QStringLiteral("/dev/"))) << p.toStdString();
-        }
-        return ours;
-    }
-    QTemporaryDir dir;
-};
 
 TComSetupFrm* Dialog(QWidget* w)
 {
@@ -61,61 +27,6 @@ void Pick(TComComboBox* combo, const QString& text)
 }
 
 }  // namespace
-
-TEST(TextToValue, MatchesIgnoringCaseAndFallsBackPerType)
-{
-    EXPECT_EQ(BaudRateFromText(QStringLiteral("custom")), brCustom);
-    EXPECT_EQ(BaudRateFromText(QStringLiteral("115200")), br115200);
-    EXPECT_EQ(BaudRateFromText(QStringLiteral("12")), br9600);
-    EXPECT_EQ(DataBitsFromText(QStringLiteral("5")), dbFive);
-    EXPECT_EQ(DataBitsFromText(QString()), dbEight);
-    EXPECT_EQ(StopBitsFromText(QStringLiteral("1.5")), sbOne5StopBits);
-    EXPECT_EQ(StopBitsFromText(QStringLiteral("3")), sbOneStopBit);
-    EXPECT_EQ(ParityFromText(QStringLiteral("SPACE")), prSpace);
-    EXPECT_EQ(ParityFromText(QStringLiteral("x")), prNone);
-    EXPECT_EQ(FlowControlFromText(QStringLiteral("hardware")), fcHardware);
-    EXPECT_EQ(FlowControlFromText(QStringLiteral("none")), fcNone);
-    EXPECT_EQ(FlowControlFromText(QStringLiteral("?")), fcCustom);
-}
-
-TEST(ListSerialPorts, VirtualLinksToCharacterDevicesAreListedSortedIgnoringCase)
-{
-    PortsFolder folder;
-    PtyPair a;
-    PtyPair b;
-    PtyPair c;
-    const QString com10 = folder.Link(QStringLiteral("COM10"), a.SlavePath());
-    const QString com2 = folder.Link(QStringLiteral("COM2"), b.SlavePath());
-    const QString lower = folder.Link(QStringLiteral("com1"), c.SlavePath());
-    folder.Link(QStringLiteral("dangling"), QStringLiteral("/nonexistent"));
-    QFile plain(folder.dir.path() + QStringLiteral("/notalink"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    folder.Link(QStringLiteral("tofile"), plain.fileName());
-
-    // The list's old content is replaced.
-    EXPECT_EQ(folder.Listed({QStringLiteral("old")}), (QStringList{lower, com10, com2}));
-}
-
-TEST(ListSerialPorts, OnlyPortsAreOfferedInTheUsersCollation)
-{
-    PortsFolder folder;
-    const QLocale locale;
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
-    PtyPair pty;
-    QStringList expected;
-    for (const char* name : {"ábc", "beta", "Zeta"})
-        expected << folder.Link(QString::fromUtf8(name), pty.SlavePath());
-    // Terminals that are not ports.
-    for (const char* device : {"/dev/null", "/dev/tty", "/dev/ptmx"})
-        folder.Link(QFileInfo(QString::fromLatin1(device)).fileName(), QString::fromLatin1(device));
-    // A serial line, where this machine has a UART behind its first slot.
-    QFile uartType(QStringLiteral("/sys/class/tty/ttyS0/type"));
-    if (uartType.open(QIODevice::ReadOnly) && uartType.readAll().trimmed().toInt() != 0)
-        expected.insert(2, folder.Link(QStringLiteral("line"), QStringLiteral("/dev/ttyS0")));
-    EXPECT_EQ(folder.Listed(), expected);
-    QLocale::setDefault(locale);
-}
 
 TEST(ComComboBox, PortValueSelectsItsItemOrNothing)
 {

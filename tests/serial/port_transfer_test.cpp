@@ -25,12 +25,14 @@ struct OpenPort {
     TComPort port;
 };
 
-void WriteLater(PtyPair& pty, QByteArray bytes, int delayMs)
+// Writes `bytes` to the far end after a pause, from a thread that the caller
+// holds: it is joined when the handle goes, which must be before the pty.
+[[nodiscard]] std::jthread WriteLater(PtyPair& pty, QByteArray bytes, int delayMs)
 {
-    std::thread([&pty, bytes, delayMs] {
+    return std::jthread([&pty, bytes, delayMs] {
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         pty.Write(bytes);
-    }).detach();
+    });
 }
 
 double CpuSeconds()
@@ -108,7 +110,7 @@ TEST(ReceiveText, EndsAsSoonAsTheCountHasArrived)
 TEST(ReceiveText, WaitsForTheFirstByteThenEndsAtAnIntervalGap)
 {
     OpenPort p;  // interval 1 ms, no totals: no limit for the first byte
-    WriteLater(p.pty, "abc", 300);
+    std::jthread writer = WriteLater(p.pty, "abc", 300);
     QElapsedTimer clock;
     clock.start();
     QByteArray s;
@@ -144,13 +146,13 @@ TEST(ReceiveText, AllOnesIntervalAndMultiplierReturnWhatIsQueuedOrTheFirstBytesT
     // rest would end a read that waited for the count).
     p.pty.Write("ab");
     ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 2; }));
-    WriteLater(p.pty, "cdefghij", 500);
+    std::jthread writer = WriteLater(p.pty, "cdefghij", 500);
     EXPECT_EQ(p.port.ReceiveText(s, 10), 2);
     EXPECT_EQ(s, QByteArray("ab"));
     ASSERT_TRUE(WaitUntil([&] { return p.port.QueuedInputCount() == 8; }));
     EXPECT_EQ(p.port.ReceiveText(s, 10), 8);
     // Nothing queued: the first bytes to come, within the constant.
-    WriteLater(p.pty, "k", 50);
+    writer = WriteLater(p.pty, "k", 50);
     EXPECT_EQ(p.port.ReceiveText(s, 10), 1);
     EXPECT_EQ(s, QByteArray("k"));
     // Nothing at all: nothing, after the constant.
@@ -244,10 +246,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, ClosedPortOperation,
 TEST(VanishedDevice, PendingReadFailsWith3AndWritesWith2)
 {
     OpenPort p(AllComEvents);
-    std::thread([&p] {
+    std::jthread hangUp([&p] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         p.pty.CloseMaster();
-    }).detach();
+    });
     QByteArray s;
     QElapsedTimer clock;
     clock.start();

@@ -10,10 +10,14 @@
 #include <filesystem>
 #include <thread>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -181,6 +185,73 @@ TEST_F(SimulatorProgram, PortLeftLockedByAClientIsMadeAnewUnderTheLink)
     EXPECT_EQ(status, 0) << "exit 10: first client not served, 11: second client locked out";
     sim.Signal(SIGTERM);
     EXPECT_EQ(sim.Wait(), 0);
+    // The new port was announced as it was made.
+    const std::string first = sim.LineStarting("slave: ");
+    const std::string renewed = sim.LineStarting("slave: ");
+    EXPECT_FALSE(renewed.empty());
+    EXPECT_NE(renewed, first);
+}
+
+TEST_F(SimulatorProgram, EndsByItselfWhenItHangsUpWithoutReopening)
+{
+    SimProcess sim({"--ports-dir", folder_, "--unpaced", "--frame-period", "50", "--samples", "5", "--hangup-after", "0"});
+    const std::string link = sim.LineStarting("link: ");
+    ASSERT_FALSE(link.empty());
+    SimClient client(link);
+    ASSERT_TRUE(DecodeFrame(client.ReadBytes(64, 2000).substr(0, 64)).digits);
+    client.Write("8X");  // a download request, taken at once
+    EXPECT_EQ(sim.Wait(), 0);
+    EXPECT_FALSE(sim.LineStarting("frames: ").empty());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
+// Without a folder of its own to list the port in, the program says so in
+// one line that names the folder and the way out. Arranged in a private
+// mount of /tmp, where the folder is one that anyone may write to.
+TEST_F(SimulatorProgram, UnusablePortsFolderIsNamedInOneLine)
+{
+    const std::string folder = "/tmp/veltra8-ports-" + std::to_string(::getuid());
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        if (entry.rfind("VELTRA8_PORTS_DIR=", 0) != 0 && entry.rfind("XDG_RUNTIME_DIR=", 0) != 0)
+            env.push_back(entry);
+    }
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string program = ProgramPath();
+    char* argv[] = {program.data(), nullptr};
+    const int programFd = ::open(program.c_str(), O_RDONLY);  // /tmp may hide it
+    ASSERT_GE(programFd, 0);
+    int err[2];
+    ASSERT_EQ(::pipe(err), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", "/tmp", "tmpfs", 0, nullptr) != 0)
+            ::_exit(125);
+        if (::mkdir(folder.c_str(), 0700) != 0 || ::chmod(folder.c_str(), 0777) != 0)
+            ::_exit(126);
+        ::dup2(err[1], STDERR_FILENO);
+        ::fexecve(programFd, argv, envp.data());
+        ::_exit(127);
+    }
+    ::close(err[1]);
+    ::close(programFd);
+    std::string said;
+    char buf[512];
+    for (ssize_t n; (n = ::read(err[0], buf, sizeof buf)) > 0;)
+        said.append(buf, static_cast<std::size_t>(n));
+    ::close(err[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 125)
+        GTEST_SKIP() << "no private mount of /tmp here";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(said, "veltra8-sim: no folder for the port's link: " + folder +
+                        ": others may write to it (remove it, set XDG_RUNTIME_DIR, or run with --ports-dir DIR or --no-link)\n");
 }
 
 }  // namespace
