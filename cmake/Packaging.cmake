@@ -137,6 +137,10 @@ intervalo de muestreo. Incluye veltra8-sim, un simulador del registrador.")
 # Liberation Sans; without it every label and grid column is off. No shared
 # library pulls the fonts in, so they are always declared by hand.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# The client's own texts are built in; Qt's translations add the Spanish of
+# Qt's texts it passes on (a file that cannot be opened). The client is
+# whole without them, and they are large, so they are recommended only.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 find_program(VELTRA8_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VELTRA8_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
