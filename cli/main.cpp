@@ -9,6 +9,9 @@
 #include "platform/formats.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <csignal>
 #include <cstdio>
@@ -51,6 +54,39 @@ public:
     }
 };
 
+// The texts of Qt's command-line parser that show in the help and in usage
+// errors. Debian's Qt translations leave most of them untranslated, so the
+// client's own files carry them, under the parser's context.
+[[maybe_unused]] constexpr const char* ParserTexts[] = {
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Options:"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Arguments:"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown option '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown options: %1."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Missing value after '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unexpected value after '%1'."),
+};
+
+// Messages and help in the user's language (LANGUAGE, LC_ALL, LC_MESSAGES,
+// LANG): Spanish, else English. The English file holds only the plural
+// forms of the source texts, so it is also the fallback for any other
+// language. Qt's own texts (file errors) come from Qt's translations when
+// they are installed, for Spanish alone: English needs none, and another
+// language's would mix with the client's English.
+void InstallTranslations()
+{
+    static QTranslator client;
+    static QTranslator qt;
+    if (!client.load(QLocale::system(), QStringLiteral("veltra8-cli"), QStringLiteral("_"), QStringLiteral(":/i18n"))
+        && !client.load(QStringLiteral(":/i18n/veltra8-cli_en")))
+        return;
+    if (client.language() != QLatin1String("en")
+        && qt.load(QStringLiteral("qtbase_") + client.language(), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
+    // Installed last, so searched first: the parser's texts read the same
+    // with or without Qt's translations.
+    QCoreApplication::installTranslator(&client);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -62,6 +98,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltra8-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELTRA8_VERSION));
+    InstallTranslations();
     // The table's texts are the windows' own, with the decimal comma.
     FormatSettings& formats = Formats();
     formats.DecimalSeparator = QLatin1Char(',');

@@ -13,21 +13,30 @@ install(TARGETS veltra8-cli veltra8-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BIND
 find_program(VELTRA8_SCDOC scdoc REQUIRED)
 find_program(VELTRA8_GZIP gzip REQUIRED)
 set(veltra8_man_dir ${CMAKE_BINARY_DIR}/man)
+#   veltra8_manual(<page> [<language>]): docs/man/[<language>/]<page>.scd
 function(veltra8_manual page)
-  set(source ${PROJECT_SOURCE_DIR}/docs/man/${page}.scd)
-  set(output ${veltra8_man_dir}/${page}.gz)
+  set(language "${ARGV1}")
+  set(sub "")
+  if(language)
+    set(sub "${language}/")
+  endif()
+  set(source ${PROJECT_SOURCE_DIR}/docs/man/${sub}${page}.scd)
+  set(output ${veltra8_man_dir}/${sub}${page}.gz)
   add_custom_command(
     OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${veltra8_man_dir}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${veltra8_man_dir}/${sub}
     COMMAND sh -c "\"$1\" < \"$2\" | \"$3\" -9n > \"$4\"" sh ${VELTRA8_SCDOC} ${source} ${VELTRA8_GZIP} ${output}
     DEPENDS ${source}
-    COMMENT "Manual page ${page}"
+    COMMENT "Manual page ${sub}${page}"
     VERBATIM)
-  add_custom_target(veltra8-man-${page} ALL DEPENDS ${output})
+  string(REPLACE "/" "-" name "veltra8-man-${sub}${page}")
+  add_custom_target(${name} ALL DEPENDS ${output})
   string(REGEX REPLACE ".*\\.([0-9])$" "\\1" section ${page})
-  install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+  install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/${sub}man${section})
 endfunction()
 veltra8_manual(veltra8-cli.1)
+# The client speaks Spanish too, and so does its page.
+veltra8_manual(veltra8-cli.1 es)
 veltra8_manual(veltra8-sim.1)
 
 # --- Shell completion ----------------------------------------------------------
@@ -140,6 +149,10 @@ intervalo de muestreo. Incluye veltra8-sim, un simulador del registrador.")
 # Liberation Sans; without it every label and grid column is off. No shared
 # library pulls the fonts in, so they are always declared by hand.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# The client's own texts are built in; Qt's translations add the Spanish of
+# Qt's texts it passes on (a file that cannot be opened). The client is
+# whole without them, and they are large, so they are recommended only.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 find_program(VELTRA8_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VELTRA8_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -2,8 +2,9 @@
 
 _veltra8_cli()
 {
-    local cur prev words cword
-    _init_completion || return
+    local cur prev words cword split
+    # -s: "--format=csv" completes as "--format csv" does.
+    _init_completion -s || return
 
     local commands="ports live download set-clock set-rate convert plot"
     local command="" i
@@ -16,8 +17,13 @@ _veltra8_cli()
 
     case $prev in
         -p | --port)
-            local IFS=$'\n'
-            COMPREPLY=($(compgen -W "$("${words[0]}" ports 2>/dev/null)" -- "$cur"))
+            # The ports as the client lists them, one a line, taken as they
+            # are: a name is never expanded or split.
+            local port
+            COMPREPLY=()
+            while IFS= read -r port; do
+                [[ $port == "$cur"* ]] && COMPREPLY+=("$port")
+            done < <("${words[0]}" ports 2>/dev/null)
             return
             ;;
         -f | --format)
@@ -38,21 +44,23 @@ _veltra8_cli()
             return
             ;;
     esac
+    # A value given with "=" to an option that takes none.
+    $split && return
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "$commands --version --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "$commands --version -h --help" -- "$cur"))
         return
     fi
 
     local options
     case $command in
-        ports) options="--help" ;;
-        live) options="-p --port -n --count -f --format -o --output --timeout --help" ;;
-        download) options="-p --port --full -f --format -o --output --raw --timeout -q --quiet --help" ;;
-        set-clock) options="-p --port --yes --no-verify --timeout --help" ;;
-        set-rate) options="-p --port --timeout --help" ;;
-        convert) options="-f --format -o --output --help" ;;
-        plot) options="-o --output --channels --from --to --size --title --help" ;;
+        ports) options="-h --help" ;;
+        live) options="-p --port -n --count -f --format -o --output --timeout -h --help" ;;
+        download) options="-p --port --full -f --format -o --output --raw --timeout -q --quiet -h --help" ;;
+        set-clock) options="-p --port --yes --no-verify --timeout -h --help" ;;
+        set-rate) options="-p --port --timeout -h --help" ;;
+        convert) options="-f --format -o --output -h --help" ;;
+        plot) options="-o --output --channels --from --to --size --title -h --help" ;;
     esac
 
     if [[ $cur == -* ]]; then

@@ -1,0 +1,14 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>Session</name>
+    <message numerus="yes">
+        <source>%n unreadable live frame(s) skipped</source>
+        <translation>
+            <numerusform>%n unreadable live frame skipped</numerusform>
+            <numerusform>%n unreadable live frames skipped</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
