@@ -31,7 +31,8 @@ struct CliResult {
 };
 
 // A running veltra8-cli. The environment is the test's, less $VELTRA8_PORT,
-// with the virtual-ports folder given.
+// with the virtual-ports folder given, in an English session whatever the
+// machine's language (tests compare the client's English texts).
 class CliProcess {
 public:
     CliProcess(const QStringList& arguments, const QString& portsFolder, const QStringList& extraEnvironment = {})
@@ -39,6 +40,9 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("VELTRA8_PORT"));
         env.insert(QStringLiteral("VELTRA8_PORTS_DIR"), portsFolder);
+        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         for (const QString& e : extraEnvironment)
             env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
         process_.setProcessEnvironment(env);
