@@ -3,8 +3,8 @@
 #include "app/form1.h"
 #include "data/download_buffer.h"
 #include "data/saved_file.h"
-#include "data/string_grid.h"
 #include "platform/application.h"
+#include "platform/string_grid.h"
 #include "widgets/fonts.h"
 
 #include <QDir>

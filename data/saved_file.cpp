@@ -1,7 +1,7 @@
 #include "data/saved_file.h"
 
-#include "data/string_grid.h"
 #include "platform/errors.h"
+#include "platform/string_grid.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,8 +1,8 @@
 #include "windows/form2.h"
 
 #include "platform/application.h"
+#include "platform/panel.h"
 #include "windows/look.h"
-#include "windows/panel.h"
 #include "windows/program_icon.h"
 
 #include <QKeyEvent>

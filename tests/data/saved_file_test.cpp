@@ -1,6 +1,6 @@
 #include "data/saved_file.h"
-#include "data/string_grid.h"
 #include "platform/errors.h"
+#include "platform/string_grid.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>
