@@ -22,8 +22,6 @@ public:
     int ColCount() const { return colCount_; }
     int RowCount() const { return rowCount_; }
     void SetRowCount(int rows);
-    // Rows that have storage: every cell below this row is addressable.
-    int StoredRows() const { return storedRows_; }
 
     QString Cell(int col, int row) const;
     void SetCell(int col, int row, const QString& text);
@@ -92,8 +90,6 @@ public:
     void SetDefaultColWidth(int w);
     int DefaultRowHeight() const { return defaultRowHeight_; }
     void SetDefaultRowHeight(int h);
-
-    TStringGridModel* Model() const { return model_; }
 
     QSize sizeHint() const override;
 
