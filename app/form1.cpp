@@ -10,11 +10,11 @@
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/formats.h"
+#include "platform/gauge.h"
 #include "platform/radio_group.h"
 #include "serial/comport.h"
 #include "widgets/abclock.h"
 #include "widgets/abcolbitbtn.h"
-#include "widgets/gauge.h"
 #include "widgets/abgradient.h"
 #include "widgets/abled.h"
 #include "widgets/abrockerswitch.h"
@@ -462,14 +462,12 @@ void TForm1::Timer3Timer()
 void TForm1::HORAAPIC()
 {
     Edit2.clear();
-    ComPort1->SendText(QByteArray("3"));
-    QDateTime timeReading = PcClock().Now();
-    QDateTime dateReading = PcClock().Now();
-    Edit5 = TimeToStr(timeReading.time()) + DateToStr(dateReading.date());
-    QList<QByteArray> writes = ClockSetWrites(timeReading, dateReading);
-    for (qsizetype i = 1; i < writes.size(); ++i)
-        ComPort1->SendText(writes[i]);
-    Edit5.clear();
+    // The time and the date are two readings of the PC clock, as the texts
+    // the command is made of are.
+    const QDateTime timeReading = PcClock().Now();
+    const QDateTime dateReading = PcClock().Now();
+    for (const QByteArray& write : ClockSetWrites(timeReading, dateReading))
+        ComPort1->SendText(write);
 }
 
 void TForm1::AbColBitBtn2Click()

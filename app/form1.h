@@ -62,10 +62,8 @@ public:
     TAbClock* AbClock2;          // PC date
     QFrame* Splitter1;
 
-    // Hidden working fields: the frame accumulator, the clock-set scratch
-    // text and the download buffer.
+    // Hidden working fields: the frame accumulator and the download buffer.
     QByteArray Edit2;
-    QString Edit5;
     TDownloadBuffer* RichEdit1;
 
     TComPort* ComPort1;

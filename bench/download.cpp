@@ -8,7 +8,7 @@
 #include "app/startup.h"
 #include "data/download_buffer.h"
 #include "data/form5.h"
-#include "data/string_grid.h"
+#include "platform/string_grid.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
 #include "bench/report.h"

@@ -4,7 +4,7 @@
 #include "bench/report.h"
 #include "data/download_buffer.h"
 #include "data/form5.h"
-#include "data/string_grid.h"
+#include "platform/string_grid.h"
 
 #include <benchmark/benchmark.h>
 

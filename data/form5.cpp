@@ -3,8 +3,8 @@
 #include "app/form1.h"
 #include "data/download_buffer.h"
 #include "data/saved_file.h"
-#include "data/string_grid.h"
 #include "platform/application.h"
+#include "platform/string_grid.h"
 #include "widgets/fonts.h"
 
 #include <QDir>
@@ -302,4 +302,23 @@ void TForm5::SpeedButton1Click()
 void TForm5::SaveGridToFile(const QString& path)
 {
     WriteWholeFile(path, SavedFileBytes(*StringGrid1, DataRowCount()));
+}
+
+TableRows GridTableRows(const TStringGrid& grid, int dataRows)
+{
+    TableRows rows;
+    rows.reserve(size_t(std::max(0, dataRows)));
+    for (int r = 1; r <= dataRows; ++r) {
+        TableRow& row = rows.emplace_back();
+        row.Date = grid.Cells(1, r);
+        row.Time = grid.Cells(2, r);
+        for (int k = 0; k < 8; ++k)
+            row.Temperatures[size_t(k)] = grid.Cells(3 + k, r);
+    }
+    return rows;
+}
+
+QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows)
+{
+    return SavedFileBytes(GridTableRows(grid, dataRows));
 }

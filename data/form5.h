@@ -5,6 +5,7 @@
 // Created once at start-up (global Form5) and shown modally by the main window;
 // every activation rebuilds the table from the main window's download buffer.
 #include "data/record_decoding.h"
+#include "data/saved_file.h"
 #include "data/time_stamps.h"
 #include "platform/form.h"
 
@@ -97,3 +98,10 @@ extern TForm5* Form5;
 
 // Shows the Chart window modally; provided with the program's windows.
 void ShowChartWindow();
+
+// The saved file's rows from the Downloaded data window's grid: the texts of
+// columns 1..10 (date, time, eight temperatures) of data rows 1..dataRows,
+// none when dataRows < 1.
+TableRows GridTableRows(const TStringGrid& grid, int dataRows);
+// The saved file of those rows.
+QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows);

@@ -195,7 +195,6 @@ void TForm::runActivate()
 {
     ++activations_;
     Application::Guard([this] { FormActivate(); });
-    emit Activated();
 }
 
 void TForm::showEvent(QShowEvent* e)

@@ -32,7 +32,6 @@ public:
     void Close();
     // Setting a result other than mrNone closes a modal window.
     void SetModalResult(int result);
-    int ModalResult() const { return modalResult_; }
     bool IsShowingModal() const { return loop_ != nullptr; }
     bool WasShownModal() const { return shownModal_; }
 
@@ -54,9 +53,6 @@ public:
 
     // How many times FormActivate has run; for tests and diagnostics.
     int ActivationCount() const { return activations_; }
-
-signals:
-    void Activated();
 
 protected:
     virtual void FormActivate() {}

@@ -16,7 +16,6 @@ public:
     explicit TRadioGroup(QWidget* parent = nullptr);
 
     void SetItems(const QStringList& items);
-    QStringList Items() const { return items_; }
     int ItemIndex() const { return index_; }
     // Selects an item (-1: none) without raising Click.
     void SetItemIndex(int index);

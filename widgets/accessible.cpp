@@ -7,7 +7,6 @@
 #include "widgets/abthermometer.h"
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
-#include "widgets/gauge.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -174,22 +173,6 @@ private:
     TAbThermometer* th() const { return static_cast<TAbThermometer*>(widget()); }
 };
 
-class GaugeAccessible : public LevelInstrument {
-public:
-    explicit GaugeAccessible(TGauge* w) : LevelInstrument(w, QAccessible::ProgressBar) {}
-
-    QVariant currentValue() const override { return gauge()->Progress(); }
-    QVariant maximumValue() const override { return gauge()->MaxValue(); }
-    QVariant minimumValue() const override { return 0; }
-
-protected:
-    QString label() const override { return QString(); }
-    QString shown() const override { return QString::number(gauge()->PercentDone()) + QStringLiteral(" %"); }
-
-private:
-    TGauge* gauge() const { return static_cast<TGauge*>(widget()); }
-};
-
 class LedAccessible : public Instrument {
 public:
     explicit LedAccessible(TAbLED* w) : Instrument(w, QAccessible::Indicator) {}
@@ -233,8 +216,6 @@ QAccessibleInterface* factory(const QString&, QObject* object)
         return new VBarAccessible(w);
     if (auto* w = qobject_cast<TAbThermometer*>(object))
         return new ThermometerAccessible(w);
-    if (auto* w = qobject_cast<TGauge*>(object))
-        return new GaugeAccessible(w);
     if (auto* w = qobject_cast<TAbLED*>(object))
         return new LedAccessible(w);
     if (auto* w = qobject_cast<TAbClock*>(object))

@@ -8,10 +8,23 @@
 #include <QFont>
 #include <QString>
 
-inline QFont ArialPixels(int pixels, bool bold = false)
+struct FontStyle {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+
+inline QFont ArialPixels(int pixels, FontStyle style = {})
 {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(pixels);
-    font.setBold(bold);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
     return font;
+}
+
+inline QFont ArialPixels(int pixels, bool bold)
+{
+    return ArialPixels(pixels, FontStyle{.bold = bold});
 }

@@ -12,13 +12,6 @@ namespace InstrumentPaint {
 
 namespace {
 
-QColor blend(const QColor& a, const QColor& b, double t)
-{
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
-                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
-}
-
 // Segment bits: a top, b top right, c bottom right, d bottom, e bottom left,
 // f top left, g middle.
 enum : unsigned { A = 1, B = 2, C = 4, D = 8, E = 16, F = 32, G = 64, All = 127 };
@@ -118,12 +111,12 @@ void drawDigit(QPainter& p, const QRectF& cell, int bits, const QColor& lit, con
 
 QColor UnlitColor(const QColor& lit)
 {
-    return blend(lit, Qt::black, 0.82);
+    return BlendColours(lit, Qt::black, 0.82);
 }
 
 QColor GhostColor(const QColor& lit)
 {
-    return blend(lit, Qt::black, 0.91);
+    return BlendColours(lit, Qt::black, 0.91);
 }
 
 QFont FittedFont(QFont font, const QString& text, int width)
@@ -136,30 +129,6 @@ QFont FittedFont(QFont font, const QString& text, int width)
             break;
     }
     return font;
-}
-
-QRect DrawBevel(QPainter& p, const QRect& outer, TBevelStyle style, int width, const QColor& face)
-{
-    if (style == TBevelStyle::None || width <= 0)
-        return outer;
-    const QColor light = blend(face, Qt::white, 0.65);
-    const QColor dark = blend(face, Qt::black, 0.55);
-    const QColor& topLeft = style == TBevelStyle::Raised ? light : dark;
-    const QColor& bottomRight = style == TBevelStyle::Raised ? dark : light;
-    QRect r = outer;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    for (int i = 0; i < width && r.width() > 1 && r.height() > 1; ++i) {
-        p.setPen(topLeft);
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(bottomRight);
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
-        r.adjust(1, 1, -1, -1);
-    }
-    p.restore();
-    return r;
 }
 
 qreal SegmentTextWidth(const QString& text, qreal height)

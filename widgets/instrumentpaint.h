@@ -2,6 +2,8 @@
 // Drawing pieces the instrument widgets share: bevelled frames, seven-segment
 // digit readouts and lamp colours. Plain functions on a QPainter, so every
 // instrument draws its frames and digits the same way.
+#include "platform/bevel.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -9,14 +11,11 @@
 
 class QPainter;
 
-// How a frame looks: standing out of the panel, sunk into it, or absent.
-enum class TBevelStyle { None, Raised, Lowered };
-
 namespace InstrumentPaint {
 
-// Draws a bevel of `width` pixels just inside `outer` and returns the rectangle
-// left inside it. `face` gives the light and dark edge tones.
-QRect DrawBevel(QPainter& p, const QRect& outer, TBevelStyle style, int width, const QColor& face);
+// The frames are the window framework's bevel (platform/bevel.h), so an
+// instrument and the panel behind it frame alike.
+using ::DrawBevel;
 
 // Draws `text` as a seven-segment readout fitted into `box` (digits, '-',
 // ' ', ',' and '.' as a decimal point, ':' and '/' as separators); unlit

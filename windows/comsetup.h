@@ -22,9 +22,7 @@ public:
 
     TCustomComPort* ComPort() const { return select_.ComPort; }
     void SetComPort(TCustomComPort* port);
-    TComProperty ComProperty() const { return select_.ComProperty; }
     void SetComProperty(TComProperty property);
-    bool AutoApply() const { return select_.AutoApply; }
     void SetAutoApply(bool value) { select_.AutoApply = value; }
 
     // The selected item's text; setting it selects the item with that text

@@ -1,8 +1,8 @@
 #include "windows/form2.h"
 
 #include "platform/application.h"
+#include "platform/panel.h"
 #include "windows/look.h"
-#include "windows/panel.h"
 #include "windows/program_icon.h"
 
 #include <QKeyEvent>
@@ -30,7 +30,7 @@ TForm2::TForm2(QWidget* parent) : TForm(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("ACERCA DE MERIDAX"));
-    setFont(ArialFont(11));
+    setFont(ArialPixels(11));
     SetOuterSize(301, 234);
     CenterOnDesktop();
 
@@ -53,13 +53,13 @@ TForm2::TForm2(QWidget* parent) : TForm(parent)
     Version = PlaceLabel(Panel1, QStringLiteral("Version"), QStringLiteral("Version 1.1"), 83, 44);
     Label1 = PlaceLabel(Panel1, QStringLiteral("Label1"), QStringLiteral("Desarrollado por "), 112, 64);
     Label2 = PlaceLabel(Panel1, QStringLiteral("Label2"), SpacedCapitals(MakerWebAddress()), 44, 84,
-                        ArialFont(16, {.bold = true, .italic = true, .underline = true}), QColor(255, 0, 0));
+                        ArialPixels(16, {.bold = true, .italic = true, .underline = true}), QColor(255, 0, 0));
     Comments = PlaceLabel(Panel1, QStringLiteral("Comments"), QString(), 8, 104);
     Comments->setWordWrap(true);
     Copyright = PlaceLabel(Panel1, QStringLiteral("Copyright"),
                            QStringLiteral("© 2026 MERIDAX. Derechos reservados."), 48, 112);
     Label3 = PlaceLabel(Panel1, QStringLiteral("Label3"), MakerWebAddress(), 100, 132,
-                        ArialFont(11, {.bold = true, .italic = true}), QColor(128, 0, 128));
+                        ArialPixels(11, {.bold = true, .italic = true}), QColor(128, 0, 128));
 
     OKButton = PlaceButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"), 108, 168, 75, 25);
     OKButton->setDefault(true);

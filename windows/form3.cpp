@@ -43,7 +43,7 @@ TForm3::TForm3(QWidget* parent) : TForm(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Ayuda soble el uso del programa"));
-    setFont(ArialFont(11));
+    setFont(ArialPixels(11));
     SetOuterSize(430, 361);
     CenterOnDesktop();
 
@@ -55,7 +55,7 @@ TForm3::TForm3(QWidget* parent) : TForm(parent)
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(1, 25, 418, 295);
-    Memo1->setFont(ArialFont(11));
+    Memo1->setFont(ArialPixels(11));
     QPalette pal = Memo1->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
     pal.setColor(QPalette::Text, pal.color(QPalette::ToolTipText));

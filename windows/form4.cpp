@@ -42,12 +42,12 @@ void configure(TAbThermometer* t, const QPalette& pal)
     t->SetScaleLine(false);
     t->SetScaleColor(Qt::black);
     t->SetPointerColor(QColor(0, 255, 0));
-    t->SetScaleFont(ArialFont(11));
-    t->SetNameFont(ArialFont(11, {.bold = true}));
+    t->SetScaleFont(ArialPixels(11));
+    t->SetNameFont(ArialPixels(11, {.bold = true}));
     t->SetNameColor(Teal);
     // "System" is a bold bitmap face of the old platform; bold Arial at its
     // pixel size reads the same.
-    t->SetValueFont(ArialFont(13, {.bold = true}));
+    t->SetValueFont(ArialPixels(13, {.bold = true}));
     t->SetValueColor(QColor(0, 0, 255));
     t->SetBarBackColor(pal.color(QPalette::Button));
     t->SetBarBevel(TBevelStyle::Lowered);
@@ -86,7 +86,7 @@ TForm4::TForm4(QWidget* parent) : TForm(parent)
     AbGradient1->setGeometry(rect());
 
     Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("VALORES PUNTUALES ON-LINE"), 12, 12,
-                        ArialFont(13, {.bold = true}), Teal);
+                        ArialPixels(13, {.bold = true}), Teal);
 
     for (int k = 0; k < 8; ++k) {
         auto* t = new TAbThermometer(this);

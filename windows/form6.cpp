@@ -6,10 +6,10 @@
 #include "chart/line_series.h"
 #include "data/download_buffer.h"
 #include "data/form5.h"
-#include "data/string_grid.h"
 #include "platform/application.h"
 #include "platform/desktop.h"
 #include "platform/formats.h"
+#include "platform/string_grid.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abgradient.h"
 #include "windows/look.h"
@@ -55,7 +55,7 @@ TForm6::TForm6(QWidget* parent) : TForm(parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(ProgramIcon());
-    setFont(ArialFont(11));
+    setFont(ArialPixels(11));
     SetOuterSize(732, 533);
     CenterOnDesktop();
 
@@ -70,7 +70,7 @@ TForm6::TForm6(QWidget* parent) : TForm(parent)
         auto* box = new QCheckBox(QStringLiteral("CANAL%1").arg(k + 1), this);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
         box->setGeometry(CheckBoxX[k], 5, 70, 17);
-        box->setFont(ArialFont(11, {.bold = true}));
+        box->setFont(ArialPixels(11, {.bold = true}));
         SetTextColour(box, Channels[k].caption);
         box->setChecked(true);
         connect(box, &QCheckBox::clicked, this, [this, k] { Application::Guard([this, k] { checkBoxClick(k + 1); }); });
@@ -82,14 +82,14 @@ TForm6::TForm6(QWidget* parent) : TForm(parent)
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setGeometry(3, 31, 714, 454);
     Chart1->SetTitle(QStringLiteral("TEMPERATURA 8 CANALES"));
-    Chart1->SetTitleFont(ArialFont(13, {.bold = true}));
+    Chart1->SetTitleFont(ArialPixels(13, {.bold = true}));
     Chart1->SetTitleColor(QColor(0, 0, 255));
     Chart1->LeftAxis().SetTitle(QStringLiteral("TEMPERATURA ºC"));
-    Chart1->LeftAxis().SetTitleFont(ArialFont(11, {.bold = true}));
+    Chart1->LeftAxis().SetTitleFont(ArialPixels(11, {.bold = true}));
     Chart1->LeftAxis().SetTitleColor(QColor(0, 128, 128));
     Chart1->LeftAxis().SetAutomatic(true);
     Chart1->BottomAxis().SetTitle(QStringLiteral("Muestra número: (tiempo)"));
-    Chart1->BottomAxis().SetTitleFont(ArialFont(11, {.bold = true}));
+    Chart1->BottomAxis().SetTitleFont(ArialPixels(11, {.bold = true}));
     Chart1->BottomAxis().SetTitleColor(QColor(0, 128, 128));
     Chart1->BottomAxis().SetValuesFormat(QStringLiteral("##.##.##"));
     Chart1->BottomAxis().SetIncrement(1);
@@ -140,7 +140,7 @@ TAbColBitBtn* TForm6::placeButton(const QString& name, const QString& caption, i
     b->SetGradientFrom(QColor(240, 240, 240));
     b->SetGradientTo(QColor(105, 105, 105));
     b->SetBevelWidth(4);
-    b->setFont(ArialFont(11, {.bold = true}));
+    b->setFont(ArialPixels(11, {.bold = true}));
     b->SetFontColor(QColor(0, 0, 0));
     b->SetFontColorOn(QColor(0, 0, 0));
     return b;

@@ -29,13 +29,13 @@ TForm7::TForm7(QWidget* parent) : TForm(parent)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Cambio de tasa de muestreo"));
-    setFont(ArialFont(11));
+    setFont(ArialPixels(11));
     SetOuterSize(262, 202);
     CenterOnDesktop();
     SetBackground(this, QColor(192, 220, 192));
 
     Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("Seleccione la tasa deseada"), 39, 6,
-                        ArialFont(13, {.bold = true}));
+                        ArialPixels(13, {.bold = true}));
 
     RadioGroup1 = new TRadioGroup(this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));

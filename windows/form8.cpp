@@ -23,7 +23,7 @@ TForm8::TForm8(QWidget* parent) : TForm(parent)
     SetBackground(this, Qt::white);
     // The whole window speaks in bold red: the three labels read as one
     // warning, and the buttons share the window's font.
-    setFont(ArialFont(11, {.bold = true}));
+    setFont(ArialPixels(11, {.bold = true}));
     SetTextColour(this, QColor(255, 0, 0));
 
     Label1 = PlaceLabel(this, QStringLiteral("Label1"),

@@ -4,16 +4,6 @@
 #include <QPalette>
 #include <QPushButton>
 
-QFont ArialFont(int pixelSize, FontStyle style)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(style.bold);
-    font.setItalic(style.italic);
-    font.setUnderline(style.underline);
-    return font;
-}
-
 void SetBackground(QWidget* widget, const QColor& colour)
 {
     QPalette pal = widget->palette();

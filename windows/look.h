@@ -1,9 +1,11 @@
 #pragma once
 // Small helpers the windows share to lay out their controls as the window
-// definitions give them: fonts by pixel size, labels and buttons at a fixed
-// place, plain backgrounds. The definitions' "MS Sans Serif" is a bitmap
-// face that does not exist here; it is drawn as "Arial" at the same pixel
-// size, which the machine maps to Liberation Sans of the same metrics.
+// definitions give them: labels and buttons at a fixed place, plain
+// backgrounds. Fonts come from widgets/fonts.h, by pixel size; the
+// definitions' "MS Sans Serif" is a bitmap face that does not exist here and
+// is drawn as "Arial" at the same pixel size.
+#include "widgets/fonts.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -11,15 +13,6 @@
 class QLabel;
 class QPushButton;
 class QWidget;
-
-struct FontStyle {
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-};
-
-// "Arial" at `pixelSize` pixels.
-QFont ArialFont(int pixelSize, FontStyle style = {});
 
 // Fills the widget's background with `colour` (not its children's).
 void SetBackground(QWidget* widget, const QColor& colour);

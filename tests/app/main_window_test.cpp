@@ -10,6 +10,7 @@
 #include "serial/comport.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
+#include "tests/support/program.h"
 #include "tests/support/pty.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abled.h"
@@ -52,20 +53,13 @@ QByteArray sameChannels(const char* field)
     return out;
 }
 
-class MainWindow : public ::testing::Test {
+// Port setup is skipped: the activation rule has tests of its own.
+class MainWindow : public ProgramTest {
 protected:
     void SetUp() override
     {
-        Flags() = ProgramFlags{};
-        Flags().SkipPortSetup = true;  // the activation rule has tests of its own
-        Application::SetExceptionSink([this](const QString& t) { errors << t; });
-        CreateForms();
+        ProgramTest::SetUp();
         Form1->ComPort1->SetPort(pty.SlavePath());
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        Application::SetExceptionSink({});
     }
 
     void connectSwitch()
@@ -85,7 +79,6 @@ protected:
     float channel(int k) const { return Form1->AbValueInd[static_cast<size_t>(k)]->Value(); }
 
     PtyPair pty;
-    QStringList errors;
 };
 
 TEST_F(MainWindow, FrameInTwoChunks_ParsedOnceAfterTheSecond)

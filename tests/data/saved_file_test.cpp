@@ -1,6 +1,7 @@
+#include "data/form5.h"
 #include "data/saved_file.h"
-#include "data/string_grid.h"
 #include "platform/errors.h"
+#include "platform/string_grid.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,10 @@
 // bytes.
 #include "app/form1.h"
 #include "data/form5.h"
-#include "tests/e2e/program_fixture.h"
 #include "tests/support/modal.h"
+#include "tests/support/program.h"
 #include "tests/support/programs.h"
+#include "tests/support/save_dialog.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abrockerswitch.h"
 
@@ -26,7 +27,7 @@ class WindowsAndClient : public ProgramAgainstSimulator {};
 
 TEST_F(WindowsAndClient, SavedFileOfTheSameMemoryIsByteIdentical)
 {
-    SimOptions o = simulatorOptions();
+    SimOptions o = UnpacedSimulator(dir);
     // Through the link, which follows the logger when the windows let go.
     o.makeLink = true;
     o.samples = 400;
@@ -34,14 +35,14 @@ TEST_F(WindowsAndClient, SavedFileOfTheSameMemoryIsByteIdentical)
     o.seed = 11;
     // Ten-minute steps across a leap day; the next sample is ten minutes off.
     o.start = LoggerStamp{2024, 2, 29, 23, 0, 0};
-    connectTo(o);
+    ConnectTo(o);
 
     const QString gui = dir.filePath(QStringLiteral("gui.txt"));
     bool saved = false;
     AnswerNextModal([&](QWidget* w) {
         if (w == Form5) {
             WaitUntil([] { return Form5->ActivationCount() > 0; }, 5000);
-            AnswerNextSaveDialog(gui);
+            AnswerNextSaveDialog(dir.path(), QStringLiteral("gui.txt"));
             Form5->SpeedButton1->click();
             saved = true;
         }

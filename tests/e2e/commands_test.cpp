@@ -8,7 +8,7 @@
 #include "platform/radio_group.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
-#include "tests/e2e/program_fixture.h"
+#include "tests/support/program.h"
 #include "tests/support/modal.h"
 #include "tests/support/png.h"
 #include "tests/support/printers.h"
@@ -32,17 +32,17 @@ protected:
     void SetUp() override
     {
         ProgramAgainstSimulator::SetUp();
-        SimOptions o = simulatorOptions();
+        SimOptions o = UnpacedSimulator(dir);
         o.samples = 40;
         o.rateCode = 1;
         o.start = LoggerStamp{2024, 5, 17, 8, 15, 30};
-        connectTo(o);
+        ConnectTo(o);
     }
 };
 
 TEST_F(LoggerCommands, RateChangeShowsInTheNextFrames)
 {
-    ASSERT_TRUE(waitFrames(1));
+    ASSERT_TRUE(WaitFrames(1));
     EXPECT_EQ(Form1->RadioGroup1->ItemIndex(), 0);
     AnswerNextModal([](QWidget* w) {
         auto* rate = static_cast<TForm7*>(w);
@@ -51,7 +51,7 @@ TEST_F(LoggerCommands, RateChangeShowsInTheNextFrames)
         rate->Close();
     });
     Form1->AbColBitBtn3Click();
-    ASSERT_TRUE(waitFrames(2));
+    ASSERT_TRUE(WaitFrames(2));
     EXPECT_EQ(Form1->RadioGroup1->ItemIndex(), 1);
     std::vector<SimReceived> rx = sim->Record().received;
     ASSERT_EQ(rx.size(), 1u);
@@ -61,7 +61,7 @@ TEST_F(LoggerCommands, RateChangeShowsInTheNextFrames)
 
 TEST_F(LoggerCommands, ClockSetShowsInTheNextFramesAndEmptiesTheMemory)
 {
-    ASSERT_TRUE(waitFrames(1));
+    ASSERT_TRUE(WaitFrames(1));
     EXPECT_NE(Form1->Edit1->text(), "0");
     FixedClock pc(QDateTime(QDate(2031, 12, 1), QTime(9, 3, 7)));
     SetPcClock(&pc);
@@ -69,7 +69,7 @@ TEST_F(LoggerCommands, ClockSetShowsInTheNextFramesAndEmptiesTheMemory)
     QTest::mouseClick(Form8->BitBtn1, Qt::LeftButton);  // "PONER EN HORA"
     EXPECT_TRUE(Flags().ClockSetRequest);
     ASSERT_TRUE(WaitUntil([] { return !Flags().ClockSetRequest; }, 5000));
-    ASSERT_TRUE(waitFrames(2));
+    ASSERT_TRUE(WaitFrames(2));
     EXPECT_EQ(Form1->Edit4->text(), "01/12/2031");
     EXPECT_TRUE(Form1->Edit3->text().startsWith("09:03")) << Form1->Edit3->text().toStdString();
     EXPECT_EQ(Form1->Edit1->text(), "0");
@@ -82,7 +82,7 @@ TEST_F(LoggerCommands, ClockSetShowsInTheNextFramesAndEmptiesTheMemory)
 
 TEST_F(LoggerCommands, MainWindowPngWhileConnected)
 {
-    ASSERT_TRUE(waitFrames(2));
+    ASSERT_TRUE(WaitFrames(2));
     Form1->show();
     QString path = SaveWindowPng(Form1, QStringLiteral("main_window_connected"));
     EXPECT_FALSE(path.isEmpty());

@@ -6,11 +6,11 @@
 #include "app/startup.h"
 #include "data/download_buffer.h"
 #include "data/form5.h"
-#include "data/string_grid.h"
 #include "platform/application.h"
+#include "platform/string_grid.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
-#include "tests/e2e/program_fixture.h"
+#include "tests/support/program.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "widgets/abcolbitbtn.h"
@@ -46,31 +46,12 @@ class Download : public ProgramAgainstSimulator {
 protected:
     void startSimulator(int samples, int rateCode = 2)
     {
-        SimOptions o = simulatorOptions();
+        SimOptions o = UnpacedSimulator(dir);
         o.framePeriodMs = 200;
         o.samples = samples;
         o.rateCode = rateCode;
         o.seed = 7;
-        connectTo(o);
-    }
-
-    // Presses the download button and waits for the Downloaded data window;
-    // `inspect` runs while it is open, then it is closed.
-    bool download(const std::function<void()>& inspect)
-    {
-        bool opened = false;
-        int activations = Form5->ActivationCount();
-        AnswerNextModal([&](QWidget* w) {
-            if (w == Form5) {
-                opened = true;
-                WaitUntil([&] { return Form5->ActivationCount() > activations; }, 5000);
-                inspect();
-            }
-            w->close();
-        }, 30000);
-        QTest::mouseClick(Form1->AbColBitBtn4, Qt::LeftButton);
-        WaitUntil([&] { return opened && !Form5->isVisible(); }, 30000);
-        return opened;
+        ConnectTo(o);
     }
 
 };
@@ -80,7 +61,7 @@ TEST_F(Download, FullMemory_EveryCellMatchesWhatTheLoggerSent)
     startSimulator(2000, 2);
     QStringList mismatches;
     int rows = 0;
-    ASSERT_TRUE(download([&] {
+    ASSERT_TRUE(RunDownload([&] {
         TStringGrid* g = Form5->StringGrid1;
         rows = g->RowCount();
         SimRecord rec = sim->Record();
@@ -141,10 +122,10 @@ TEST_F(Download, FullMemory_EveryCellMatchesWhatTheLoggerSent)
 TEST_F(Download, AfterACompletedDownload_TheButtonOnlyReopensTheTable)
 {
     startSimulator(20);
-    ASSERT_TRUE(download([] {}));
+    ASSERT_TRUE(RunDownload([] {}));
     size_t before = sim->Record().received.size();
     int lines = Form1->RichEdit1->Lines().Count();
-    ASSERT_TRUE(download([] {}));
+    ASSERT_TRUE(RunDownload([] {}));
     EXPECT_EQ(sim->Record().received.size(), before);
     EXPECT_EQ(Form1->RichEdit1->Lines().Count(), lines);
 }
@@ -165,7 +146,7 @@ TEST_F(Download, ForcedFullDownloadAsksWithE)
 {
     startSimulator(3);
     Form1->CheckBox1->setChecked(true);
-    ASSERT_TRUE(download([] {}));
+    ASSERT_TRUE(RunDownload([] {}));
     std::vector<SimReceived> rx = sim->Record().received;
     ASSERT_GE(rx.size(), 2u);
     EXPECT_EQ(rx[0].byte, 'E');

@@ -4,7 +4,7 @@
 // again afterwards.
 #include "tests/faults/fault_run.h"
 
-#include "data/string_grid.h"
+#include "platform/string_grid.h"
 #include "tests/support/printers.h"
 
 #include <QSignalSpy>
@@ -47,7 +47,7 @@ protected:
         ASSERT_TRUE(Connect()) << Errors();
         ASSERT_TRUE(WaitFrames(2)) << "no live frames after reconnecting";
         int rows = 0;
-        ASSERT_TRUE(Download([&] { rows = Form5->StringGrid1->RowCount(); }));
+        ASSERT_TRUE(RunDownload([&] { rows = Form5->StringGrid1->RowCount(); }));
         EXPECT_EQ(rows, samples + 1);
         EXPECT_TRUE(Flags().DataDownloaded);
     }
@@ -81,7 +81,7 @@ TEST_P(DownloadArrivesIntact, BufferHoldsExactlyWhatWasSentOneLinePerRecord)
     ASSERT_TRUE(WaitFrames(1));
 
     int rows = 0;
-    ASSERT_TRUE(Download([&] { rows = Form5->StringGrid1->RowCount(); })) << Errors();
+    ASSERT_TRUE(RunDownload([&] { rows = Form5->StringGrid1->RowCount(); })) << Errors();
     const SimDownload& d = LastDownload();
     EXPECT_EQ(Form1->RichEdit1->Text(), Transfer(d.snapshot, samples, true, true));
     EXPECT_EQ(Form1->RichEdit1->LineCount(), samples + 3);

@@ -1,30 +1,19 @@
 #pragma once
 // Shared set-up of the fault-injection and soak tests: the program's real
-// windows against an in-process logger simulator with one fault switched on,
-// plus the process measurements the tests judge by (CPU time over an idle
-// spell, resident memory, descriptors and threads), and a watchdog that turns
-// a hang into a failure with a name instead of a silent ctest time-out.
-#include "app/flags.h"
-#include "app/form1.h"
-#include "app/startup.h"
+// windows against an in-process logger simulator (tests/support/program.h)
+// with one fault switched on, plus the process measurements the tests judge
+// by (CPU time over an idle spell, resident memory, descriptors and
+// threads), and a watchdog that turns a hang into a failure with a name
+// instead of a silent ctest time-out.
 #include "data/download_buffer.h"
-#include "data/form5.h"
-#include "platform/application.h"
-#include "serial/comport.h"
-#include "sim/simulator.h"
-#include "tests/support/modal.h"
-#include "widgets/abcolbitbtn.h"
-#include "widgets/abrockerswitch.h"
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QEventLoop>
-#include <QTimer>
-#include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <condition_variable>
@@ -63,27 +52,6 @@ inline double IdleCpuShare(int ms = 2000)
     loop.exec();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     return (ProcessCpuSeconds() - cpu0) / wall;
-}
-
-// Waits for `condition` in a real event loop, looking every `stepMs`. Unlike
-// WaitUntil, which polls, the GUI thread sleeps between events here, so the
-// port's and the simulator's threads get the processor they would get in
-// the program.
-inline bool WaitIdly(const std::function<bool()>& condition, int timeoutMs, int stepMs = 20)
-{
-    QEventLoop loop;
-    QTimer look;
-    look.setInterval(stepMs);
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (condition())
-        return true;
-    look.start();
-    loop.exec();
-    return condition();
 }
 
 // Resident set size in bytes, from /proc/self/statm.
@@ -153,57 +121,26 @@ private:
 // each test switches its fault on over these.
 inline SimOptions QuickLogger(const QTemporaryDir& dir, int samples = 20)
 {
-    SimOptions o;
-    o.portsFolder = dir.path().toStdString();
-    o.makeLink = false;
-    o.paced = false;
-    o.framePeriodMs = 150;
+    SimOptions o = UnpacedSimulator(dir);
     o.samples = samples;
     o.rateCode = 2;
     o.seed = 11;
     return o;
 }
 
-class FaultRun : public ::testing::Test {
+class FaultRun : public ProgramAgainstSimulator {
 protected:
     virtual int WatchdogSeconds() const { return 90; }
 
     void SetUp() override
     {
         watchdog = std::make_unique<Watchdog>(WatchdogSeconds());
-        Flags() = ProgramFlags{};
-        Flags().SkipPortSetup = true;
-        Application::SetExceptionSink([this](const QString& t) { errors << t; });
-        CreateForms();
+        ProgramAgainstSimulator::SetUp();
     }
     void TearDown() override
     {
-        DestroyForms();
-        sim.reset();
-        Application::SetExceptionSink({});
+        ProgramAgainstSimulator::TearDown();
         watchdog.reset();
-    }
-
-    void StartSimulator(const SimOptions& options)
-    {
-        sim = std::make_unique<Simulator>(options);
-        sim->Start();
-    }
-
-    void ClickSwitch() { QTest::mouseClick(Form1->AbRockerSwitch1, Qt::LeftButton); }
-
-    // Opens the simulator's current port with the connect switch.
-    bool Connect()
-    {
-        Form1->ComPort1->SetPort(QString::fromStdString(sim->SlavePath()));
-        ClickSwitch();
-        return Form1->ComPort1->Connected();
-    }
-
-    bool WaitFrames(int more, int timeoutMs = 5000)
-    {
-        const int target = Form1->FramesParsed() + more;
-        return WaitIdly([&] { return Form1->FramesParsed() >= target; }, timeoutMs);
     }
 
     // Stops the simulator and lets the port's queue run dry, so what the
@@ -228,35 +165,7 @@ protected:
         errors.removeAll(vanished);
     }
 
-    // Presses the download button and waits for the Downloaded data window;
-    // `inspect` runs while it is open, then it is closed. False when the
-    // window never opened.
-    bool Download(const std::function<void()>& inspect = {}, int timeoutMs = 30000)
-    {
-        bool opened = false;
-        const int activations = Form5->ActivationCount();
-        AnswerNextModal(
-            [&](QWidget* w) {
-                if (w == Form5) {
-                    opened = true;
-                    WaitUntil([&] { return Form5->ActivationCount() > activations; }, 5000);
-                    if (inspect)
-                        inspect();
-                }
-                w->close();
-            },
-            timeoutMs);
-        QTest::mouseClick(Form1->AbColBitBtn4, Qt::LeftButton);
-        WaitIdly([&] { return opened && !Form5->isVisible(); }, timeoutMs, 10);
-        return opened;
-    }
-
-    std::string Errors() const { return errors.join(QLatin1Char('\n')).toStdString(); }
-
     std::unique_ptr<Watchdog> watchdog;
-    QTemporaryDir dir;
-    std::unique_ptr<Simulator> sim;
-    QStringList errors;
 };
 
 }  // namespace faults

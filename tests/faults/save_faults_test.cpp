@@ -5,10 +5,9 @@
 #include "tests/faults/fault_run.h"
 
 #include "tests/support/printers.h"
+#include "tests/support/save_dialog.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QToolButton>
 
 #include <cerrno>
@@ -87,31 +86,8 @@ protected:
     // the dialog, and "Yes" to the overwrite question when it comes.
     void SaveThroughTheDialog(const QString& path)
     {
-        AnswerNextModal([path](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            if (!dialog) {
-                w->close();
-                return;
-            }
-            const QFileInfo chosen(path);
-            dialog->setDirectory(chosen.absolutePath());
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            // The dialog lists the folder in the background and may drop a
-            // name typed before that is done: type until it takes it.
-            WaitUntil(
-                [&] {
-                    if (name)
-                        name->setText(chosen.fileName());
-                    else
-                        dialog->selectFile(path);
-                    QMetaObject::invokeMethod(dialog, "accept");
-                    return !dialog->isVisible();
-                },
-                3000);
-            if (dialog->isVisible()) {
-                dialog->close();
-                return;
-            }
+        const QFileInfo chosen(path);
+        AnswerNextSaveDialog(chosen.absolutePath(), chosen.fileName(), [path] {
             if (QFileInfo::exists(path))
                 PressInNextMessageBox(QStringLiteral("&Yes"));
         });
@@ -126,7 +102,7 @@ protected:
         const QStringList entriesBefore = Entries(QFileInfo(existing).absolutePath());
         const QString elsewhere = dir.filePath(QStringLiteral("datos.txt"));
         double idle = 1.0;
-        ASSERT_TRUE(Download([&] {
+        ASSERT_TRUE(RunDownload([&] {
             SaveThroughTheDialog(existing);
             idle = IdleCpuShare(1500);
             SaveThroughTheDialog(elsewhere);
@@ -181,7 +157,7 @@ TEST_F(SaveFaults, WritableFileInAFolderTheUserMayNotWrite_Replaced)
     struct stat before {};
     ASSERT_EQ(::stat(native.constData(), &before), 0);
 
-    ASSERT_TRUE(Download([&] {
+    ASSERT_TRUE(RunDownload([&] {
         // This thread's file accesses become the user's for the save.
         ::setfsgid(User);
         ::setfsuid(User);

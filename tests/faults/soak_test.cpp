@@ -130,8 +130,9 @@ TEST_F(Soak, FloodOfLiveFrames_EveryFrameAccountedForAndMemoryFlat)
     // On a quiet machine every frame comes alone; on a loaded one most still
     // should, or the path is too slow for a frame a millisecond.
     EXPECT_GE(alone, sent / 10);
-    if (!kSanitized)
+    if (!kSanitized) {
         EXPECT_LE(highest - baseline, kMegabyte) << "resident memory grew from " << baseline << " to " << highest;
+    }
     EXPECT_TRUE(errors.isEmpty()) << Errors();
 }
 
@@ -170,8 +171,9 @@ TEST_F(Soak, ConnectDisconnectCycles_LeaveNoDescriptorOrThread)
 
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
     EXPECT_EQ(ThreadCount(), threads);
-    if (!kSanitized)
+    if (!kSanitized) {
         EXPECT_LE(ResidentBytes() - resident, kMegabyte);
+    }
     EXPECT_GT(Form1->FramesParsed(), 0);
     EXPECT_TRUE(errors.isEmpty()) << Errors();
     // Still a working program: a last connection shows frames.

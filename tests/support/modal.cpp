@@ -4,9 +4,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -50,40 +47,6 @@ void PressInNextMessageBox(const QString& buttonText, QString* seenText, int tim
                 }
             }
             box->reject();
-        },
-        timeoutMs);
-}
-
-void AnswerNextSaveDialog(const QString& path, int timeoutMs)
-{
-    AnswerNextModal(
-        [path](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            if (!dialog) {
-                w->close();
-                return;
-            }
-            const QFileInfo chosen(path);
-            dialog->setDirectory(chosen.absolutePath());
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            // The dialog lists the folder in the background and may drop a
-            // name typed before that is done: type until it takes it.
-            WaitUntil(
-                [&] {
-                    if (name)
-                        name->setText(chosen.fileName());
-                    else
-                        dialog->selectFile(path);
-                    QMetaObject::invokeMethod(dialog, "accept");
-                    return !dialog->isVisible();
-                },
-                3000);
-            if (dialog->isVisible()) {
-                dialog->close();
-                return;
-            }
-            if (QFileInfo::exists(path))
-                PressInNextMessageBox(QStringLiteral("&Yes"));
         },
         timeoutMs);
 }

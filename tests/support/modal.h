@@ -16,6 +16,3 @@ void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000)
 // ("OK", "&Yes", ...); records the box's text in *seenText if given.
 void PressInNextMessageBox(const QString& buttonText, QString* seenText = nullptr, int timeoutMs = 5000);
 
-// Answers the next save dialog (the windows' "GUARDAR") with `path`, and
-// "Yes" to the overwrite question when the file exists.
-void AnswerNextSaveDialog(const QString& path, int timeoutMs = 5000);

@@ -18,3 +18,20 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
     return true;
 }
+
+bool WaitIdly(const std::function<bool()>& condition, int timeoutMs, int stepMs)
+{
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer look;
+    look.setInterval(stepMs);
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    look.start();
+    loop.exec();
+    return condition();
+}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/gauge.h"
 #include "tests/support/printers.h"
 #include "widgets/abclock.h"
 #include "widgets/accessible.h"
@@ -18,7 +19,6 @@
 #include "widgets/abthermometer.h"
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
-#include "widgets/gauge.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/gauge.h"
 #include "widgets/abclock.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abgradient.h"
@@ -20,7 +21,6 @@
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
 #include "widgets/fonts.h"
-#include "widgets/gauge.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "platform/clock.h"
+#include "platform/gauge.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "widgets/abclock.h"
@@ -17,7 +18,6 @@
 #include "widgets/abthermometer.h"
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
-#include "widgets/gauge.h"
 
 namespace {
 

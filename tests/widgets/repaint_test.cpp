@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/gauge.h"
 #include "widgets/abclock.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abgradient.h"
@@ -18,7 +19,6 @@
 #include "widgets/abthermometer.h"
 #include "widgets/abvalueind.h"
 #include "widgets/abvbar.h"
-#include "widgets/gauge.h"
 
 namespace {
 

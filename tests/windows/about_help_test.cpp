@@ -1,11 +1,11 @@
 // The About and Help windows.
+#include "platform/panel.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
-#include "tests/windows/forms_fixture.h"
+#include "tests/support/program.h"
 #include "widgets/abcolbitbtn.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
-#include "windows/panel.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -15,8 +15,8 @@
 
 namespace {
 
-using AboutWindow = FormsTest;
-using HelpWindow = FormsTest;
+using AboutWindow = ProgramTest;
+using HelpWindow = ProgramTest;
 
 TEST_F(AboutWindow, EnterClosesItWithOk_WhereverTheFocusIs)
 {

@@ -2,7 +2,7 @@
 // and which button holds the focus.
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
-#include "tests/windows/forms_fixture.h"
+#include "tests/support/program.h"
 #include "widgets/abrockerswitch.h"
 #include "windows/form8.h"
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-class ClockSetWindow : public FormsTest {
+class ClockSetWindow : public ProgramTest {
 protected:
     void open()
     {

@@ -46,9 +46,9 @@ TEST_P(OnARealDesktop, TitlesActivationsAndPlacement)
 
 INSTANTIATE_TEST_SUITE_P(, OnARealDesktop,
                          ::testing::Values(XServer::WindowManager::None, XServer::WindowManager::Openbox),
-                         [](const auto& info) {
-                             return info.param == XServer::WindowManager::None ? "WithoutWindowManager"
-                                                                               : "WithWindowManager";
+                         [](const auto& row) {
+                             return row.param == XServer::WindowManager::None ? "WithoutWindowManager"
+                                                                              : "WithWindowManager";
                          });
 
 // What follows runs only in the copy of this program that the test above

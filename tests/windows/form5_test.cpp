@@ -3,22 +3,21 @@
 #include "data/download_buffer.h"
 #include "data/form5.h"
 #include "data/saved_file.h"
-#include "data/string_grid.h"
 #include "platform/application.h"
 #include "platform/errors.h"
+#include "platform/string_grid.h"
 #include "tests/support/modal.h"
 #include "tests/support/png.h"
 #include "tests/support/printers.h"
+#include "tests/support/save_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -239,52 +238,27 @@ protected:
     // Opens `folder` in the dialog and types `name` there.
     void saveTyping(const QString& folder, const QString& name, const QString& answer = QString())
     {
-        AnswerNextModal([this, folder, name, answer](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            if (!dialog) {
-                w->close();
-                return;
-            }
-            dialogSuffix = dialog->defaultSuffix();
-            dialogFolder = dialog->directory().absolutePath();
-            nativeDialog = !dialog->testOption(QFileDialog::DontUseNativeDialog);
-            // The dialog lists a folder in the background and a name typed
-            // before that has finished can be lost, so the folder is opened
-            // first and the name typed until the dialog takes it.
-            dialog->setDirectory(folder);
-            auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            WaitUntil(
-                [&] {
-                    if (nameEdit)
-                        nameEdit->setText(name);
-                    else
-                        dialog->selectFile(QDir(folder).filePath(name));
-                    // accept() is protected.
-                    QMetaObject::invokeMethod(dialog, "accept");
-                    return !dialog->isVisible();
-                },
-                3000);
-            if (dialog->isVisible()) {
-                dialog->close();
-                return;
-            }
-            if (!answer.isEmpty())
-                PressInNextMessageBox(answer, &question);
-        });
+        AnswerNextSaveDialog(
+            folder, name,
+            [this, answer] {
+                if (!answer.isEmpty())
+                    PressInNextMessageBox(answer, &question);
+            },
+            &dialogSeen);
         form.SpeedButton1->click();
     }
 
     QTemporaryDir dir;
-    QString dialogSuffix, dialogFolder, question;
-    bool nativeDialog = true;
+    SaveDialogSeen dialogSeen;
+    QString question;
 };
 
 TEST_F(SavingThroughTheDialog, NameWithoutExtensionGetsTxtAndTheDialogStartsAtHome)
 {
     save(dir.filePath("datos"));
-    EXPECT_EQ(dialogSuffix, "txt");
-    EXPECT_EQ(dialogFolder, QDir(QDir::homePath()).absolutePath());
-    EXPECT_FALSE(nativeDialog);
+    EXPECT_EQ(dialogSeen.suffix, "txt");
+    EXPECT_EQ(dialogSeen.folder, QDir(QDir::homePath()).absolutePath());
+    EXPECT_FALSE(dialogSeen.native);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(' ').toStdString();
     EXPECT_TRUE(readAll(dir.filePath("datos.txt")).startsWith("FECHA"));
 }

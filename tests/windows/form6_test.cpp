@@ -5,12 +5,12 @@
 #include "chart/line_series.h"
 #include "data/download_buffer.h"
 #include "data/form5.h"
-#include "data/string_grid.h"
 #include "platform/formats.h"
+#include "platform/string_grid.h"
 #include "tests/support/modal.h"
 #include "tests/support/png.h"
 #include "tests/support/printers.h"
-#include "tests/windows/forms_fixture.h"
+#include "tests/support/program.h"
 #include "widgets/abcolbitbtn.h"
 #include "windows/form6.h"
 
@@ -32,11 +32,11 @@ QString sampleText(int k, int r)
     return FloatToStrFixed(v, 4, 1);
 }
 
-class ChartWindow : public FormsTest {
+class ChartWindow : public ProgramTest {
 protected:
     void SetUp() override
     {
-        FormsTest::SetUp();
+        ProgramTest::SetUp();
         Formats().DecimalSeparator = QLatin1Char(',');
         Form6->SetSources([this] { return lines; }, [this](int col, int row) {
             maxRowRead = std::max(maxRowRead, row);

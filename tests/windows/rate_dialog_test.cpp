@@ -3,7 +3,7 @@
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "tests/support/pty.h"
-#include "tests/windows/forms_fixture.h"
+#include "tests/support/program.h"
 #include "platform/radio_group.h"
 #include "widgets/abrockerswitch.h"
 #include "windows/form7.h"
@@ -16,11 +16,11 @@
 
 namespace {
 
-class RateDialog : public FormsTest {
+class RateDialog : public ProgramTest {
 protected:
     void SetUp() override
     {
-        FormsTest::SetUp();
+        ProgramTest::SetUp();
         Form1->ComPort1->SetPort(pty.SlavePath());
     }
 

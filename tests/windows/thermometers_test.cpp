@@ -4,7 +4,7 @@
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "tests/support/pty.h"
-#include "tests/windows/forms_fixture.h"
+#include "tests/support/program.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abrockerswitch.h"
 #include "widgets/abthermometer.h"
@@ -27,11 +27,11 @@ TEST(DockBeside, MainAt300x200_256Wide_MainTo430_WindowAt174x180)
     EXPECT_EQ(later.left, 174);
 }
 
-class ThermometersWindow : public FormsTest {
+class ThermometersWindow : public ProgramTest {
 protected:
     void SetUp() override
     {
-        FormsTest::SetUp();
+        ProgramTest::SetUp();
         Form1->Show();
         QApplication::setActiveWindow(Form1);
         WaitUntil([] { return Form1->ActivationCount() > 0; }, 2000);

@@ -1,7 +1,7 @@
 // Renders each of these windows to a PNG for a person to look at against the
 // window definitions.
 #include "tests/support/png.h"
-#include "tests/windows/forms_fixture.h"
+#include "tests/support/program.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using WindowPictures = FormsTest;
+using WindowPictures = ProgramTest;
 
 TEST_F(WindowPictures, EachWindowRenders)
 {

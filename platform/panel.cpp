@@ -1,4 +1,4 @@
-#include "windows/panel.h"
+#include "platform/panel.h"
 
 #include <QPainter>
 
@@ -47,6 +47,6 @@ void TPanel::paintEvent(QPaintEvent*)
     QPainter p(this);
     QColor face = color_.isValid() ? color_ : palette().color(QPalette::Window);
     p.fillRect(rect(), face);
-    QRect inside = InstrumentPaint::DrawBevel(p, rect(), outer_, width_, face);
-    InstrumentPaint::DrawBevel(p, inside, inner_, width_, face);
+    QRect inside = DrawBevel(p, rect(), outer_, width_, face);
+    DrawBevel(p, inside, inner_, width_, face);
 }

@@ -1,4 +1,4 @@
-#include "data/string_grid.h"
+#include "platform/string_grid.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -346,23 +346,4 @@ QSize TStringGrid::sizeHint() const
     const int rows = std::min(RowCount(), 12);
     const int h = rows * (defaultRowHeight_ + gridLineWidth_) + 2 * frameWidth();
     return QSize(w, h);
-}
-
-TableRows GridTableRows(const TStringGrid& grid, int dataRows)
-{
-    TableRows rows;
-    rows.reserve(size_t(std::max(0, dataRows)));
-    for (int r = 1; r <= dataRows; ++r) {
-        TableRow& row = rows.emplace_back();
-        row.Date = grid.Cells(1, r);
-        row.Time = grid.Cells(2, r);
-        for (int k = 0; k < 8; ++k)
-            row.Temperatures[size_t(k)] = grid.Cells(3 + k, r);
-    }
-    return rows;
-}
-
-QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows)
-{
-    return SavedFileBytes(GridTableRows(grid, dataRows));
 }

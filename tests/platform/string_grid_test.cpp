@@ -1,4 +1,4 @@
-#include "data/string_grid.h"
+#include "platform/string_grid.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>

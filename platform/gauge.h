@@ -1,7 +1,8 @@
 #pragma once
 // A pie gauge: a disc whose filled sector, clockwise from twelve o'clock,
 // shows Progress out of MaxValue. No text. The main window owns one as its
-// activity pie during a download.
+// activity pie during a download. Assistive technology reads it as a
+// progress bar.
 #include <QColor>
 #include <QWidget>
 
@@ -33,6 +34,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    void announceProgress();
+
     int maxValue_ = 100;
     int progress_ = 0;
     QColor foreColor_{Qt::black};

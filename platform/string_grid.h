@@ -3,8 +3,6 @@
 // header row (row 0) and one fixed column (column 0). The cells are the
 // table's only store: the Downloaded data window fills them, the saved file and
 // the Chart window read them back. Owned by the window that shows it.
-#include "data/saved_file.h"
-
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QTableView>
@@ -24,8 +22,6 @@ public:
     int ColCount() const { return colCount_; }
     int RowCount() const { return rowCount_; }
     void SetRowCount(int rows);
-    // Rows that have storage: every cell below this row is addressable.
-    int StoredRows() const { return storedRows_; }
 
     QString Cell(int col, int row) const;
     void SetCell(int col, int row, const QString& text);
@@ -95,8 +91,6 @@ public:
     int DefaultRowHeight() const { return defaultRowHeight_; }
     void SetDefaultRowHeight(int h);
 
-    TStringGridModel* Model() const { return model_; }
-
     QSize sizeHint() const override;
 
 private:
@@ -112,10 +106,3 @@ private:
     int defaultColWidth_ = 65;
     int defaultRowHeight_ = 24;
 };
-
-// The saved file's rows from the Downloaded data window's grid: the texts of
-// columns 1..10 (date, time, eight temperatures) of data rows 1..dataRows,
-// none when dataRows < 1.
-TableRows GridTableRows(const TStringGrid& grid, int dataRows);
-// The saved file of those rows.
-QByteArray SavedFileBytes(const TStringGrid& grid, int dataRows);

@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QWidget>
 
-#include "widgets/instrumentpaint.h"
+#include "platform/bevel.h"
 
 class TPanel : public QWidget {
     Q_OBJECT
