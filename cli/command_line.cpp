@@ -26,9 +26,9 @@ void CommandLine::AddPort()
         tr("PORT")));
 }
 
-void CommandLine::AddOutput(const QString& description)
+void CommandLine::AddOutput(const QString& description, const QString& valueName)
 {
-    add(QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, tr("FILE")));
+    add(QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, valueName));
 }
 
 void CommandLine::AddFormat(const QStringList& formats, const QString& description)

@@ -16,7 +16,7 @@ public:
     CommandLine(const QString& command, const QString& usage, const QString& about);
 
     void AddPort();
-    void AddOutput(const QString& description);
+    void AddOutput(const QString& description, const QString& valueName = tr("FILE"));
     void AddFormat(const QStringList& formats, const QString& description);
     void AddTimeout(const QString& description);
     void AddFlag(const QStringList& names, const QString& description);

@@ -2,7 +2,6 @@
 // The subcommands of veltra8-cli. Each takes the arguments after its name,
 // returns the exit code, and raises CliFailure for what ends it before its
 // event loop runs (usage, a port that does not open).
-#include <QString>
 #include <QStringList>
 
 class SignalWatcher;
@@ -14,6 +13,3 @@ int RunSetClock(const QStringList& arguments, SignalWatcher& stops);
 int RunSetRate(const QStringList& arguments, SignalWatcher& stops);
 int RunConvert(const QStringList& arguments);
 int RunPlot(const QStringList& arguments);
-
-// How convert and plot merge their files, for their help.
-QString MergeRulesHelp();

@@ -17,7 +17,16 @@ public:
                "series in time order, as CSV or JSON lines, exactly as 'download' would have.\n"
                "One file is written as it stands, in its own order.\n"
                "\n"
-               "%1").arg(MergeRulesHelp()));
+               "A time that several files hold is written once; when their values differ, the\n"
+               "file named later wins and a warning on standard error says how many rows it\n"
+               "overrode and where. Rows of one file are never merged with each other. A row\n"
+               "whose date or time cannot be (day 33, month 13, minute 75) keeps its place in\n"
+               "its own file: it follows the last row of that file with a real time (after\n"
+               "every row at that time), or comes just before the file's first real time.\n"
+               "Rows without a time are placed alike, and a file without any real time\n"
+               "follows the others, in the order the files are named. The samples are\n"
+               "numbered 1..N in the order written; rows without a time have an empty time\n"
+               "(null in jsonl).\n"));
         line.AddPositional(QStringLiteral("FILE"), tr("The saved data files and CSV files to convert."), true);
         line.AddFormat({QStringLiteral("csv"), QStringLiteral("jsonl")}, tr("Output format: csv (the default) or jsonl."));
         line.AddOutput(tr("Write to FILE instead of standard output, replacing it only once all of it is written."));
@@ -37,21 +46,6 @@ public:
 };
 
 }  // namespace
-
-QString MergeRulesHelp()
-{
-    return QCoreApplication::translate("ConvertCommand",
-        "A time that several files hold is written once; when their values differ, the\n"
-        "file named later wins and a warning on standard error says how many rows it\n"
-        "overrode and where. Rows of one file are never merged with each other. A row\n"
-        "whose date or time cannot be (day 33, month 13, minute 75) keeps its place in\n"
-        "its own file: it follows the last row of that file with a real time (after\n"
-        "every row at that time), or comes just before the file's first real time.\n"
-        "Rows without a time are placed alike, and a file without any real time\n"
-        "follows the others, in the order the files are named. The samples are\n"
-        "numbered 1..N in the order written; rows without a time have an empty time\n"
-        "(null in jsonl).\n");
-}
 
 int RunConvert(const QStringList& arguments)
 {

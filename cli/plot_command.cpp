@@ -30,11 +30,11 @@ public:
                "bottom axis, a break in the line where the logger was away, and a legend.\n"
                "OUT ending in .png, .svg or .pdf chooses the picture's format (SVG and PDF\n"
                "as vectors). Rows without a real date and time have no place on the time\n"
-               "axis and are left out. No display is needed.\n"
-               "\n"
-               "%1").arg(MergeRulesHelp()));
+               "axis and are left out. No display is needed. The files are merged as\n"
+               "'convert' merges them (see 'veltra8-cli convert --help'), and a warning says\n"
+               "where one overrode another.\n"));
         line.AddPositional(QStringLiteral("FILE"), tr("The saved data files and CSV files to draw."), true);
-        line.AddOutput(tr("The picture to write, a .png, .svg or .pdf file; an existing one is replaced only by a whole picture."));
+        line.AddOutput(tr("The picture to write, a .png, .svg or .pdf file; an existing one is replaced only by a whole picture."), tr("OUT"));
         line.AddValue({QStringLiteral("channels")}, tr("The channels to draw, such as 1,2,5 (default: every channel with samples)."), tr("LIST"));
         line.AddValue({QStringLiteral("from")}, tr("Draw from TIME on, given as YYYY-MM-DDThh:mm:ss (default: the first sample)."), tr("TIME"));
         line.AddValue({QStringLiteral("to")}, tr("Draw up to TIME, given as YYYY-MM-DDThh:mm:ss (default: the last sample)."), tr("TIME"));
