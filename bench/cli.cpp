@@ -18,6 +18,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -226,20 +227,63 @@ ConvertTimes convertSeconds(const QStringList& paths, int repeats, size_t* rowsO
 // wall and of the processor (user and system).
 struct CommandTimes {
     double wall = 1e9, cpu = 1e9;
+    double peakMiB = 0;  // of the command or a program it ran, whichever is larger
+    int status = 0;
 };
 
-void runCommand(const std::vector<std::string>& args, CommandTimes& best)
+// A child spawned from this process counts this process's own peak memory
+// as its own (the peak of the memory it shared until its exec), so the
+// client is started by a fresh copy of this program ("--measure"), small,
+// which reports what the client used.
+int measureCommand(char** argv)
 {
-    const int out = ::open("/dev/null", O_WRONLY);
-    const auto start = Clock::now();
-    const pid_t pid = spawnClient(args, out);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execv(argv[1], argv + 1);
+        ::_exit(127);
+    }
     int status = 0;
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
-    ::close(out);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    if (FILE* f = std::fopen(argv[0], "w")) {
+        std::fprintf(f, "%ld %ld %ld %ld %ld\n", long(usage.ru_utime.tv_sec), long(usage.ru_utime.tv_usec), long(usage.ru_stime.tv_sec),
+            long(usage.ru_stime.tv_usec), usage.ru_maxrss);
+        std::fclose(f);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+void runCommand(const std::vector<std::string>& args, CommandTimes& best)
+{
+    const std::string report = QDir::temp().filePath(QStringLiteral("veltra8-bench-measure")).toStdString();
+    std::vector<std::string> all{QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().toStdString(), "--measure", report, clientPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int out = ::open("/dev/null", O_WRONLY);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    const auto start = Clock::now();
+    pid_t pid = -1;
+    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
     best.wall = std::min(best.wall, std::chrono::duration<double>(Clock::now() - start).count());
-    best.cpu = std::min(best.cpu, seconds(usage.ru_utime) + seconds(usage.ru_stime));
+    ::close(out);
+    long us = 0, uu = 0, ss = 0, su = 0, maxrss = 0;
+    if (FILE* f = std::fopen(report.c_str(), "r")) {
+        if (std::fscanf(f, "%ld %ld %ld %ld %ld", &us, &uu, &ss, &su, &maxrss) != 5)
+            maxrss = 0;
+        std::fclose(f);
+    }
+    std::remove(report.c_str());
+    best.cpu = std::min(best.cpu, double(us + ss) + double(uu + su) / 1e6);
+    best.peakMiB = std::max(best.peakMiB, maxrss / 1024.0);
+    best.status = WEXITSTATUS(status);
 }
 
 void benchConvert()
@@ -279,12 +323,29 @@ void benchConvert()
         "bar 1000 ms; " + ms(toPipe.cpu) + " ms of processor");
     ReportFigure("veltra8-cli convert merging 2 x 500,000 rows, the command with -o FILE", toFile.wall * 1000, "ms",
         ms(toFile.cpu) + " ms of processor; the file synced to disk");
+    ReportFigure("veltra8-cli convert merging 2 x 500,000 rows: peak resident memory", toPipe.peakMiB, "MiB", "the files mapped");
+
+    // The whole of plot: the merge here, the drawing in its companion.
+    if (!QFileInfo(QString::fromStdString(clientPath()).section(u'/', 0, -2) + QStringLiteral("/veltra8-plot")).isExecutable()) {
+        std::printf("plot: no veltra8-plot beside veltra8-cli; not measured\n");
+        return;
+    }
+    CommandTimes plot;
+    for (int i = 0; i < 3; ++i)
+        runCommand({"plot", a, b, "-o", dir.filePath(QStringLiteral("plot.png")).toStdString(), "--size", "1600x900"}, plot);
+    std::printf("plot of 2 x 500,000 rows to PNG 1600x900: exit %d, %.3f s on the wall, %.3f s of processor, peak %.0f MiB\n", plot.status,
+        plot.wall, plot.cpu, plot.peakMiB);
+    ReportFigure("veltra8-cli plot of 2 x 500,000 rows (750,000 merged) to PNG 1600x900", plot.wall * 1000, "ms",
+        "bar 1000 ms; " + ms(plot.cpu) + " ms of processor, both programs");
+    ReportFigure("veltra8-cli plot of 2 x 500,000 rows: peak resident memory", plot.peakMiB, "MiB", "bar 200 MiB; the larger of the two programs");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 3 && std::string(argv[1]) == "--measure")
+        return measureCommand(argv + 2);
     QCoreApplication app(argc, argv);
     // VELTRA8_BENCH_ONLY=convert skips the paced runs.
     if (qEnvironmentVariable("VELTRA8_BENCH_ONLY") != QLatin1String("convert")) {
