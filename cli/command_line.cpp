@@ -131,7 +131,7 @@ QString GeneralHelp()
         "\n"
         "The VELTRA8 temperature data logger from a terminal or a script: live\n"
         "readings, downloads of its memory, its clock and its sampling interval; and\n"
-        "the files it saved, merged into one series and drawn.\n"
+        "its saved files, merged into one series and drawn.\n"
         "Data go to standard output (or -o FILE), messages to standard error.\n"
         "\n"
         "Commands:\n"

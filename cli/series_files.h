@@ -14,7 +14,9 @@
 #include <vector>
 
 class SeriesFiles {
-    Q_DECLARE_TR_FUNCTIONS(SeriesFiles)
+    // Its texts were convert's before plot read files too, and keep their
+    // translations there.
+    Q_DECLARE_TR_FUNCTIONS(ConvertCommand)
 public:
     // Reads every file whole. Raises CliFailure (Exit::Data) naming the
     // file, and the line, of the first fault.
