@@ -5,16 +5,20 @@
 //  - its peak resident memory;
 //  - `live`: from the last byte of a frame written to the line to its record
 //    read from the client's standard output, median of many frames;
-//  - `convert`: rows per second at 2,000 and at 1,000,000 rows.
+//  - `convert`: rows per second at 2,000 and at 1,000,000 rows, and the
+//    merge of two overlapping files of 500,000 rows, in process and as the
+//    command.
 #include "bench/report.h"
+#include "cli/series_files.h"
 #include "cli/table_output.h"
 #include "data/saved_file.h"
-#include "data/saved_file_reader.h"
 #include "sim/logger_model.h"
 #include "sim/simulator.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -161,50 +165,193 @@ void benchLive()
     ReportFigure("veltra8-cli live: last byte to record written, median", median, "ms", "bar 1 ms; " + std::to_string(latencies.size()) + " frames");
 }
 
-// The conversion itself, as `convert` runs it: read the saved file row by
-// row, write CSV; `repeats` times over, so both sizes convert a million rows
-// in all and the per-row costs compare.
-double convertRowsPerSecond(int rows, int repeats)
+// A saved file of `rows` samples a minute apart, the first `offset` minutes
+// after 01/01/2024 00:00:30, as the windows write it.
+QString writeSavedFile(const QTemporaryDir& dir, const QString& name, int rows, int offset)
 {
     TableRows table(static_cast<size_t>(rows));
+    const QDateTime start(QDate(2024, 1, 1), QTime(0, 0, 30));
     for (int r = 0; r < rows; ++r) {
-        table[size_t(r)].Date = QStringLiteral("17/05/2024");
-        table[size_t(r)].Time = QStringLiteral("08:%1:30").arg(r % 60, 2, 10, QLatin1Char('0'));
-        for (QString& t : table[size_t(r)].Temperatures)
-            t = QString::number(r % 400 - 50) + QStringLiteral(",5");
+        const QDateTime t = start.addSecs(qint64(r + offset) * 60);
+        table[size_t(r)].Date = t.toString(QStringLiteral("dd/MM/yyyy"));
+        table[size_t(r)].Time = t.toString(QStringLiteral("HH:mm:ss"));
+        int k = 0;
+        for (QString& text : table[size_t(r)].Temperatures)
+            text = QString::number((r + offset + k++) % 400 - 50) + QStringLiteral(",5");
     }
-    const QByteArray file = SavedFileBytes(table);
-    table.clear();
-    const auto start = Clock::now();
-    long long total = 0;
+    const QString path = dir.filePath(name);
+    WriteWholeFile(path, SavedFileBytes(table));
+    return path;
+}
+
+// Processor time of this process, which a loaded machine does not inflate
+// as it does the time on the wall.
+double cpuSeconds()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// What `convert` does, in process: read the files, merge them, write the
+// CSV (kept in memory as for -o, not written out). Processor seconds of
+// each step over `repeats` runs.
+struct ConvertTimes {
+    double read = 0, merge = 0, write = 0;
+    double total() const { return read + merge + write; }
+};
+
+ConvertTimes convertSeconds(const QStringList& paths, int repeats, size_t* rowsOut = nullptr)
+{
+    ConvertTimes times;
     for (int i = 0; i < repeats; ++i) {
-        QByteArray out = TableHeader(TableFormat::Csv);
-        out.reserve(file.size() + file.size() / 4);
-        TSavedFileReader reader(file);
-        SavedFileFields texts;
-        int sample = 0;
-        while (reader.Next(texts))
-            AppendTableRow(out, TableFormat::Csv, ++sample, texts);
-        total += sample;
+        double t0 = cpuSeconds();
+        const SeriesFiles files(paths);
+        double t1 = cpuSeconds();
+        const MergedSeries merged = files.Merge();
+        double t2 = cpuSeconds();
+        LargeVector<char> whole;
+        whole.reserve(size_t(files.TotalBytes() + files.TotalBytes() / 2));
+        files.WriteTable(TableFormat::Csv, merged, [&](QByteArrayView piece) { whole.insert(whole.end(), piece.begin(), piece.end()); });
+        const double t3 = cpuSeconds();
+        times.read += t1 - t0;
+        times.merge += t2 - t1;
+        times.write += t3 - t2;
+        if (rowsOut)
+            *rowsOut = merged.Rows.size();
     }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return double(total) / seconds;
+    return times;
+}
+
+// The whole command as a user runs it: seconds from start to exit, on the
+// wall and of the processor (user and system).
+struct CommandTimes {
+    double wall = 1e9, cpu = 1e9;
+    double peakMiB = 0;  // of the command or a program it ran, whichever is larger
+    int status = 0;
+};
+
+// A child spawned from this process counts this process's own peak memory
+// as its own (the peak of the memory it shared until its exec), so the
+// client is started by a fresh copy of this program ("--measure"), small,
+// which reports what the client used.
+int measureCommand(char** argv)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execv(argv[1], argv + 1);
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    if (FILE* f = std::fopen(argv[0], "w")) {
+        std::fprintf(f, "%ld %ld %ld %ld %ld\n", long(usage.ru_utime.tv_sec), long(usage.ru_utime.tv_usec), long(usage.ru_stime.tv_sec),
+            long(usage.ru_stime.tv_usec), usage.ru_maxrss);
+        std::fclose(f);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+void runCommand(const std::vector<std::string>& args, CommandTimes& best)
+{
+    const std::string report = QDir::temp().filePath(QStringLiteral("veltra8-bench-measure")).toStdString();
+    std::vector<std::string> all{QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().toStdString(), "--measure", report, clientPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int out = ::open("/dev/null", O_WRONLY);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    const auto start = Clock::now();
+    pid_t pid = -1;
+    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    best.wall = std::min(best.wall, std::chrono::duration<double>(Clock::now() - start).count());
+    ::close(out);
+    long us = 0, uu = 0, ss = 0, su = 0, maxrss = 0;
+    if (FILE* f = std::fopen(report.c_str(), "r")) {
+        if (std::fscanf(f, "%ld %ld %ld %ld %ld", &us, &uu, &ss, &su, &maxrss) != 5)
+            maxrss = 0;
+        std::fclose(f);
+    }
+    std::remove(report.c_str());
+    best.cpu = std::min(best.cpu, double(us + ss) + double(uu + su) / 1e6);
+    best.peakMiB = std::max(best.peakMiB, maxrss / 1024.0);
+    best.status = WEXITSTATUS(status);
+}
+
+void benchConvert()
+{
+    QTemporaryDir dir;
+    const QString small = writeSavedFile(dir, QStringLiteral("small.txt"), 2000, 0);
+    const QString large = writeSavedFile(dir, QStringLiteral("large.txt"), 1000000, 0);
+    // Two downloads of 500,000 samples that share 250,000: 750,000 rows out.
+    const QString first = writeSavedFile(dir, QStringLiteral("first.txt"), 500000, 0);
+    const QString second = writeSavedFile(dir, QStringLiteral("second.txt"), 500000, 250000);
+    double smallRate = 0, largeRate = 0;
+    ConvertTimes merge{1e9, 1e9, 1e9};
+    CommandTimes toPipe, toFile;
+    size_t mergedRows = 0;
+    const std::string a = first.toStdString(), b = second.toStdString();
+    for (int i = 0; i < 3; ++i) {
+        smallRate = std::max(smallRate, 2000.0 * 500 / convertSeconds({small}, 500).total());
+        largeRate = std::max(largeRate, 1e6 / convertSeconds({large}, 1).total());
+        const ConvertTimes m = convertSeconds({first, second}, 1, &mergedRows);
+        if (m.total() < merge.total())
+            merge = m;
+        runCommand({"convert", a, b}, toPipe);
+        runCommand({"convert", a, b, "-o", dir.filePath(QStringLiteral("out.csv")).toStdString()}, toFile);
+    }
+    std::printf("convert, processor time: %.0f rows/s at 2,000 rows, %.0f rows/s at 1,000,000 rows (per-row cost ratio %.2f)\n", smallRate,
+        largeRate, smallRate / largeRate);
+    std::printf("merge of two 500,000-row files sharing 250,000 (%zu rows out), processor time: read %.3f s, merge %.3f s, write %.3f s\n",
+        mergedRows, merge.read, merge.merge, merge.write);
+    std::printf("  the command to a pipe: %.3f s on the wall, %.3f s of processor; with -o FILE %.3f s and %.3f s\n", toPipe.wall, toPipe.cpu,
+        toFile.wall, toFile.cpu);
+    const auto ms = [](double s) { return std::to_string(int(s * 1000 + 0.5)); };
+    ReportFigure("veltra8-cli convert, 2,000 rows (processor time)", smallRate, "rows/s", "one file read, merged, written 500 times; best of 3");
+    ReportFigure("veltra8-cli convert, 1,000,000 rows (processor time)", largeRate, "rows/s", "per-row cost ratio to 2,000 rows " + std::to_string(smallRate / largeRate).substr(0, 4));
+    ReportFigure("veltra8-cli convert merging 2 x 500,000 rows (250,000 shared), in process", merge.total() * 1000, "ms",
+        "bar 1000 ms; read " + ms(merge.read) + ", merge " + ms(merge.merge) + ", write " + ms(merge.write) + " ms");
+    ReportFigure("veltra8-cli convert merging 2 x 500,000 rows, the command to standard output", toPipe.wall * 1000, "ms",
+        "bar 1000 ms; " + ms(toPipe.cpu) + " ms of processor");
+    ReportFigure("veltra8-cli convert merging 2 x 500,000 rows, the command with -o FILE", toFile.wall * 1000, "ms",
+        ms(toFile.cpu) + " ms of processor; the file synced to disk");
+    ReportFigure("veltra8-cli convert merging 2 x 500,000 rows: peak resident memory", toPipe.peakMiB, "MiB", "the files mapped");
+
+    // The whole of plot: the merge here, the drawing in its companion.
+    if (!QFileInfo(QString::fromStdString(clientPath()).section(u'/', 0, -2) + QStringLiteral("/veltra8-plot")).isExecutable()) {
+        std::printf("plot: no veltra8-plot beside veltra8-cli; not measured\n");
+        return;
+    }
+    CommandTimes plot;
+    for (int i = 0; i < 3; ++i)
+        runCommand({"plot", a, b, "-o", dir.filePath(QStringLiteral("plot.png")).toStdString(), "--size", "1600x900"}, plot);
+    std::printf("plot of 2 x 500,000 rows to PNG 1600x900: exit %d, %.3f s on the wall, %.3f s of processor, peak %.0f MiB\n", plot.status,
+        plot.wall, plot.cpu, plot.peakMiB);
+    ReportFigure("veltra8-cli plot of 2 x 500,000 rows (750,000 merged) to PNG 1600x900", plot.wall * 1000, "ms",
+        "bar 1000 ms; " + ms(plot.cpu) + " ms of processor, both programs");
+    ReportFigure("veltra8-cli plot of 2 x 500,000 rows: peak resident memory", plot.peakMiB, "MiB", "bar 200 MiB; the larger of the two programs");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 3 && std::string(argv[1]) == "--measure")
+        return measureCommand(argv + 2);
     QCoreApplication app(argc, argv);
-    benchLive();
-    benchDownload();
-    double small = 0, large = 0;
-    for (int i = 0; i < 3; ++i) {
-        small = std::max(small, convertRowsPerSecond(2000, 500));
-        large = std::max(large, convertRowsPerSecond(1000000, 1));
+    // VELTRA8_BENCH_ONLY=convert skips the paced runs.
+    if (qEnvironmentVariable("VELTRA8_BENCH_ONLY") != QLatin1String("convert")) {
+        benchLive();
+        benchDownload();
     }
-    std::printf("convert: %.0f rows/s at 2,000 rows, %.0f rows/s at 1,000,000 rows (ratio %.2f)\n", small, large, large / small);
-    ReportFigure("convert, 2,000 rows", small, "rows/s", "500 files, best of 3");
-    ReportFigure("convert, 1,000,000 rows", large, "rows/s", "per-row cost ratio to 2,000 rows " + std::to_string(small / large).substr(0, 4));
+    benchConvert();
     return 0;
 }

@@ -26,9 +26,9 @@ void CommandLine::AddPort()
         tr("PORT")));
 }
 
-void CommandLine::AddOutput(const QString& description)
+void CommandLine::AddOutput(const QString& description, const QString& valueName)
 {
-    add(QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, tr("FILE")));
+    add(QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, valueName));
 }
 
 void CommandLine::AddFormat(const QStringList& formats, const QString& description)
@@ -52,10 +52,11 @@ void CommandLine::AddValue(const QStringList& names, const QString& description,
     add(QCommandLineOption(names, description, valueName));
 }
 
-void CommandLine::AddPositional(const QString& name, const QString& description)
+void CommandLine::AddPositional(const QString& name, const QString& description, bool many)
 {
-    parser_.addPositionalArgument(name, description);
+    parser_.addPositionalArgument(many ? name + QStringLiteral("...") : name, description);
     ++positionals_;
+    manyPositionals_ = manyPositionals_ || many;
 }
 
 void CommandLine::UsageFailure(const QString& message) const
@@ -68,15 +69,17 @@ bool CommandLine::Parse(const QStringList& arguments)
     if (!parser_.parse(QStringList{QStringLiteral("veltra8-cli")} + arguments))
         UsageFailure(parser_.errorText());
     if (parser_.isSet(QStringLiteral("help"))) {
-        // Qt's own text after its usage line: the options and arguments.
+        // Qt's own text after its usage line: the options and arguments,
+        // which it wraps to the width of a terminal. Paragraphs one blank
+        // line apart, and the last line ended, whatever a translation holds.
         const QString qtHelp = parser_.helpText();
         const qsizetype options = qtHelp.indexOf(QLatin1String("\n\n"));
-        const QString text = tr("Usage: veltra8-cli %1").arg(usage_) + QStringLiteral("\n\n") + about_
-            + (options < 0 ? QString() : qtHelp.mid(options));
-        std::fputs(text.toLocal8Bit().constData(), stdout);
+        const QString text = tr("Usage: veltra8-cli %1").arg(usage_) + QStringLiteral("\n\n") + about_.trimmed() + QStringLiteral("\n\n")
+            + (options < 0 ? QString() : qtHelp.mid(options).trimmed());
+        std::fputs((text.trimmed() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
         return true;
     }
-    if (parser_.positionalArguments().size() > positionals_)
+    if (!manyPositionals_ && parser_.positionalArguments().size() > positionals_)
         UsageFailure(tr("unexpected argument '%1'").arg(parser_.positionalArguments().value(positionals_)));
     if (!formats_.isEmpty() && IsSet(QStringLiteral("format")) && !formats_.contains(Value(QStringLiteral("format"))))
         UsageFailure(tr("-f %1: not a format of this command; use one of %2").arg(Value(QStringLiteral("format")), formats_.join(QStringLiteral(", "))));
@@ -127,7 +130,8 @@ QString GeneralHelp()
         "Usage: veltra8-cli COMMAND [options]\n"
         "\n"
         "The VELTRA8 temperature data logger from a terminal or a script: live\n"
-        "readings, downloads of its memory, its clock and its sampling interval.\n"
+        "readings, downloads of its memory, its clock and its sampling interval; and\n"
+        "its saved files, merged into one series and drawn.\n"
         "Data go to standard output (or -o FILE), messages to standard error.\n"
         "\n"
         "Commands:\n"
@@ -136,13 +140,14 @@ QString GeneralHelp()
         "  download    download the logger's memory as a table\n"
         "  set-clock   set the logger's clock from the PC's (empties its memory)\n"
         "  set-rate    set the logger's sampling interval: 1, 15, 30 or 60 minutes\n"
-        "  convert     convert a saved data file to CSV or JSON lines\n"
+        "  convert     merge saved data files into one series as CSV or JSON lines\n"
+        "  plot        draw saved data files as a chart in a PNG, SVG or PDF file\n"
         "\n"
         "'veltra8-cli COMMAND --help' describes each command and its options.\n"
         "\n"
         "Options:\n"
-        "  -h, --help  this text\n"
-        "  --version   the program's version\n"
+        "  -h, --help  Show this help.\n"
+        "  --version   Show the program's version.\n"
         "\n"
         "Environment:\n"
         "  VELTRA8_PORT       the port to use when -p is not given\n"
@@ -150,7 +155,7 @@ QString GeneralHelp()
         "\n"
         "Exit codes:\n"
         "  0  success\n"
-        "  1  internal error\n"
+        "  1  internal error; plot: the drawing program missing or failing\n"
         "  2  usage: a bad option or value, no port or several, refused without --yes\n"
         "  3  port: cannot open, busy, no permission, device vanished\n"
         "  4  no answer: no live frame, or no byte during a transfer, within --timeout\n"

@@ -16,12 +16,13 @@ public:
     CommandLine(const QString& command, const QString& usage, const QString& about);
 
     void AddPort();
-    void AddOutput(const QString& description);
+    void AddOutput(const QString& description, const QString& valueName = tr("FILE"));
     void AddFormat(const QStringList& formats, const QString& description);
     void AddTimeout(const QString& description);
     void AddFlag(const QStringList& names, const QString& description);
     void AddValue(const QStringList& names, const QString& description, const QString& valueName);
-    void AddPositional(const QString& name, const QString& description);
+    // `many`: any number of them, at least one being the command's to check.
+    void AddPositional(const QString& name, const QString& description, bool many = false);
 
     // Parses the arguments after the command's name. True when --help was
     // asked for and printed: the command then does nothing else. Raises
@@ -50,6 +51,7 @@ private:
     QString about_;
     QStringList formats_;
     qsizetype positionals_ = 0;
+    bool manyPositionals_ = false;
     QStringList defined_;
     void add(const QCommandLineOption& option);
     QCommandLineParser parser_;

@@ -12,3 +12,4 @@ int RunDownload(const QStringList& arguments, SignalWatcher& stops);
 int RunSetClock(const QStringList& arguments, SignalWatcher& stops);
 int RunSetRate(const QStringList& arguments, SignalWatcher& stops);
 int RunConvert(const QStringList& arguments);
+int RunPlot(const QStringList& arguments);

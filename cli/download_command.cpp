@@ -80,8 +80,8 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
     line.AddFormat({QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("jsonl")},
         tr("Table format: txt (the default), csv or jsonl."));
     line.AddOutput(tr("Write the table to FILE, replacing it only once all of it is written."));
-    line.AddValue({QStringLiteral("raw")}, tr("Also keep the captured transfer in FILE, byte for byte, even when\nthe download fails."), tr("FILE"));
-    line.AddTimeout(tr("Give up (exit 4) when no live frame comes within S seconds, or no byte\nfor S seconds during the transfer (default 10)."));
+    line.AddValue({QStringLiteral("raw")}, tr("Also keep the captured transfer in FILE, byte for byte, even when the download fails."), tr("FILE"));
+    line.AddTimeout(tr("Give up (exit 4) when no live frame comes within S seconds, or no byte for S seconds during the transfer (default 10)."));
     line.AddFlag({QStringLiteral("q"), QStringLiteral("quiet")}, tr("No progress on standard error."));
     if (line.Parse(arguments))
         return Exit::Ok;

@@ -23,8 +23,7 @@ public:
         line.AddPort();
         line.AddValue({QStringLiteral("n"), QStringLiteral("count")}, tr("Stop after COUNT frames."), tr("COUNT"));
         line.AddFormat({QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("jsonl")},
-            tr("Record format: text (for people; the default on a terminal), csv (the default\n"
-               "otherwise) or jsonl."));
+            tr("Record format: text (for people; the default on a terminal), csv (the default otherwise) or jsonl."));
         line.AddOutput(tr("Write the records to FILE instead of standard output."));
         line.AddTimeout(tr("Give up (exit 4) when no live frame arrives for S seconds (default 10)."));
         if (line.Parse(arguments))

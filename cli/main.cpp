@@ -35,8 +35,9 @@ public:
             std::printf("veltra8-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
             return Exit::Ok;
         }
-        // These two run no event loop: the signals end them as usual.
-        if (command == QLatin1String("ports") || command == QLatin1String("convert"))
+        // These run no event loop: the signals end them as usual (and a
+        // drawing program that plot starts inherits the usual handling).
+        if (command == QLatin1String("ports") || command == QLatin1String("convert") || command == QLatin1String("plot"))
             UnblockStopSignals();
         if (command == QLatin1String("ports"))
             return RunPorts(rest);
@@ -50,6 +51,8 @@ public:
             return RunSetRate(rest, stops);
         if (command == QLatin1String("convert"))
             return RunConvert(rest);
+        if (command == QLatin1String("plot"))
+            return RunPlot(rest);
         throw CliFailure(Exit::Usage, tr("'%1' is not a command (see 'veltra8-cli --help')").arg(command));
     }
 };

@@ -29,7 +29,7 @@ public:
 };
 
 // Writes all of `bytes` to `fd`; 0 or the errno that stopped it.
-int writeAll(int fd, const QByteArray& bytes)
+int writeAll(int fd, QByteArrayView bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -66,9 +66,7 @@ void PrintNote(const QString& line)
 void WriteResult(const QString& path, const QByteArray& bytes)
 {
     if (path.isEmpty() || path == QLatin1String("-")) {
-        std::fflush(stdout);
-        if (int err = writeAll(STDOUT_FILENO, bytes))
-            throw CliFailure(Exit::Output, Output::stdoutFailure(reason(err)));
+        TableWriter(path, 0).Write(bytes);
         return;
     }
     try {
@@ -76,6 +74,30 @@ void WriteResult(const QString& path, const QByteArray& bytes)
     } catch (const EInOutError& e) {
         throw CliFailure(Exit::Output, Output::fileFailure(path, e.ErrorCode > 0 ? reason(e.ErrorCode) : e.Message()));
     }
+}
+
+TableWriter::TableWriter(const QString& path, qsizetype expectedBytes)
+    : path_(path == QLatin1String("-") ? QString() : path)
+{
+    if (!path_.isEmpty())
+        whole_.reserve(size_t(expectedBytes));
+}
+
+void TableWriter::Write(QByteArrayView bytes)
+{
+    if (!path_.isEmpty()) {
+        whole_.insert(whole_.end(), bytes.begin(), bytes.end());
+        return;
+    }
+    std::fflush(stdout);
+    if (int err = writeAll(STDOUT_FILENO, bytes))
+        throw CliFailure(Exit::Output, Output::stdoutFailure(reason(err)));
+}
+
+void TableWriter::Finish()
+{
+    if (!path_.isEmpty())
+        WriteResult(path_, QByteArray::fromRawData(whole_.data(), qsizetype(whole_.size())));
 }
 
 RecordStream::~RecordStream()

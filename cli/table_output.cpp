@@ -1,5 +1,8 @@
 #include "cli/table_output.h"
 
+#include <algorithm>
+#include <charconv>
+
 void AppendIsoStamp(QByteArray& out, QByteArrayView date, QByteArrayView time)
 {
     if (date.isEmpty() || time.isEmpty())
@@ -45,24 +48,36 @@ QByteArray TableHeader(TableFormat format)
     return {};
 }
 
-void AppendTableRow(QByteArray& out, TableFormat format, int sample, const SavedFileFields& texts)
+namespace {
+
+void appendNumber(QByteArray& out, int value)
+{
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+// One CSV or JSON line from the row's time (written by `appendTime`, which
+// writes nothing for a row without one) and its eight temperature texts.
+template <class AppendTime>
+void appendRow(QByteArray& out, TableFormat format, int sample, AppendTime appendTime, const QByteArrayView* temperatures)
 {
     if (format == TableFormat::Csv) {
-        out += QByteArray::number(sample);
+        appendNumber(out, sample);
         out += ',';
-        AppendIsoStamp(out, texts[0], texts[1]);
-        for (size_t k = 2; k < texts.size(); ++k) {
+        appendTime(out);
+        for (int k = 0; k < 8; ++k) {
             out += ',';
-            AppendDotDecimal(out, texts[k]);
+            AppendDotDecimal(out, temperatures[k]);
         }
         out += "\r\n";
         return;
     }
     out += "{\"sample\":";
-    out += QByteArray::number(sample);
+    appendNumber(out, sample);
     const qsizetype before = out.size();
     out += ",\"time\":\"";
-    AppendIsoStamp(out, texts[0], texts[1]);
+    appendTime(out);
     if (out.size() == before + 9) {
         out.truncate(before);
         out += ",\"time\":null";
@@ -70,15 +85,85 @@ void AppendTableRow(QByteArray& out, TableFormat format, int sample, const Saved
         out += '"';
     }
     out += ",\"ch\":[";
-    for (size_t k = 2; k < texts.size(); ++k) {
-        if (k > 2)
+    for (int k = 0; k < 8; ++k) {
+        if (k > 0)
             out += ',';
-        if (texts[k].isEmpty())
+        if (temperatures[k].isEmpty())
             out += "null";
         else
-            AppendDotDecimal(out, texts[k]);
+            AppendDotDecimal(out, temperatures[k]);
     }
     out += "]}\n";
+}
+
+}  // namespace
+
+void AppendTableRow(QByteArray& out, TableFormat format, int sample, const SavedFileFields& texts)
+{
+    appendRow(out, format, sample, [&](QByteArray& o) { AppendIsoStamp(o, texts[0], texts[1]); }, &texts[2]);
+}
+
+void AppendSavedLineAsCsv(QByteArray& out, int sample, QByteArrayView line)
+{
+    // At most the line's own bytes, the sample number and two separators.
+    const qsizetype at = out.size();
+    out.resize(at + line.size() + 16);
+    char* p = out.data() + at;
+    p = std::to_chars(p, p + 12, sample).ptr;
+    *p++ = ',';
+    const qsizetype dateEnd = line.indexOf("  ");
+    const qsizetype timeEnd = line.indexOf("  ", dateEnd + 2);
+    const QByteArrayView date = line.first(dateEnd);
+    const QByteArrayView time = line.sliced(dateEnd + 2, timeEnd - dateEnd - 2);
+    if (!date.isEmpty() && !time.isEmpty()) {
+        const qsizetype first = date.indexOf('/');
+        const qsizetype second = date.indexOf('/', first + 1);
+        const auto copy = [&p](QByteArrayView text) { p = std::copy(text.begin(), text.end(), p); };
+        copy(date.sliced(second + 1));
+        *p++ = '-';
+        copy(date.sliced(first + 1, second - first - 1));
+        *p++ = '-';
+        copy(date.first(first));
+        *p++ = 'T';
+        copy(time);
+    }
+    *p++ = ',';
+    // The temperatures, each followed by two blanks and holding none: each
+    // pair of blanks a comma before the next, the decimal comma a dot.
+    for (qsizetype i = timeEnd + 2; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == ' ') {
+            *p++ = ',';
+            ++i;
+        } else {
+            *p++ = c == ',' ? '.' : c;
+        }
+    }
+    // The pair after CH8 made a comma where the line ends.
+    p[-1] = '\r';
+    *p++ = '\n';
+    out.resize(p - out.constData());
+}
+
+void AppendCsvTableRow(QByteArray& out, TableFormat format, int sample, QByteArrayView line)
+{
+    const qsizetype afterSample = line.indexOf(',');
+    if (format == TableFormat::Csv) {
+        appendNumber(out, sample);
+        out += line.sliced(afterSample);
+        out += "\r\n";
+        return;
+    }
+    std::array<QByteArrayView, 9> fields;  // time, CH1..CH8
+    qsizetype at = afterSample + 1;
+    for (QByteArrayView& field : fields) {
+        qsizetype end = line.indexOf(',', at);
+        if (end < 0)
+            end = line.size();
+        field = line.sliced(at, end - at);
+        at = end + 1;
+    }
+    appendRow(out, format, sample, [&](QByteArray& o) { o += fields[0]; }, &fields[1]);
 }
 
 void AppendTableRow(QByteArray& out, TableFormat format, int sample, const TableRow& row)

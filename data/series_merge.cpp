@@ -1,0 +1,296 @@
+#include "data/series_merge.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <map>
+#include <unordered_map>
+
+namespace {
+
+// Splits `text` into digit groups at the separators, in order; false when
+// its shape is any other. Groups wider than nine digits keep no value.
+template <size_t N>
+bool digitGroups(QByteArrayView text, const char (&separators)[N], std::array<int, N>& values, std::array<int, N>& widths)
+{
+    size_t group = 0;
+    values.fill(0);
+    widths.fill(0);
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (widths[group] < 9)
+                values[group] = values[group] * 10 + (c - '0');
+            ++widths[group];
+        } else if (group + 1 < N && c == separators[group] && widths[group] > 0) {
+            ++group;
+        } else {
+            return false;
+        }
+    }
+    return group + 1 == N && widths[group] > 0;
+}
+
+bool isLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int month, int year)
+{
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+}
+
+// Days from 01/01/1970 to a date of the proleptic Gregorian calendar.
+qint64 daysFromCivil(int year, int month, int day)
+{
+    year -= month <= 2;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yearOfEra = year - era * 400;
+    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+SeriesStamp stampOf(int year, int month, int day, int hour, int minute, int second, bool widthsFit)
+{
+    SeriesStamp stamp;
+    stamp.Kind = StampKind::Impossible;
+    if (!widthsFit || month < 1 || month > 12 || day < 1 || day > daysInMonth(month, year) || hour > 23
+        || minute > 59 || second > 59)
+        return stamp;
+    stamp.Kind = StampKind::Real;
+    stamp.Seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    return stamp;
+}
+
+// One temperature text after another, in the file's form; `at` moves on.
+QByteArrayView nextValue(QByteArrayView values, qsizetype& at, ValueTexts form)
+{
+    const QByteArrayView separator = form == ValueTexts::Csv ? QByteArrayView(",") : QByteArrayView("  ");
+    qsizetype end = at < values.size() ? values.indexOf(separator, at) : -1;
+    if (end < 0)
+        end = values.size();
+    const QByteArrayView value = values.sliced(std::min(at, end), end - std::min(at, end));
+    at = end + separator.size();
+    return value;
+}
+
+// "23,50" -> "23,5", "23.0" -> "23": the fraction without its trailing zeros.
+QByteArrayView withoutTrailingZeros(QByteArrayView text)
+{
+    if (!text.contains(',') && !text.contains('.'))
+        return text;
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith(',') || text.endsWith('.'))
+        text.chop(1);
+    return text;
+}
+
+bool sameNumberText(QByteArrayView a, QByteArrayView b)
+{
+    a = withoutTrailingZeros(a);
+    b = withoutTrailingZeros(b);
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char x = a[i] == ',' ? '.' : a[i];
+        const char y = b[i] == ',' ? '.' : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// A row's place in the merged order: the time it sorts at and, at that
+// time, whether it comes before the rows stamped with it (0), is one of
+// them (1) or follows them (2).
+struct Entry {
+    qint64 Time;
+    quint32 Row;
+    quint8 Tier;
+};
+
+// By time and place alone: what orders rows of different files.
+bool placeBefore(const Entry& a, const Entry& b)
+{
+    return a.Time != b.Time ? a.Time < b.Time : a.Tier < b.Tier;
+}
+
+bool entryBefore(const Entry& a, const Entry& b)
+{
+    if (placeBefore(a, b) || placeBefore(b, a))
+        return placeBefore(a, b);
+    return a.Row < b.Row;
+}
+
+// The file's rows as entries, in the merged order of the file alone.
+LargeVector<Entry> entriesOf(const SeriesFile& file)
+{
+    LargeVector<Entry> entries(file.Rows.size());
+    qint64 anchor = std::numeric_limits<qint64>::max();
+    for (const SeriesRow& row : file.Rows) {
+        if (row.Kind == StampKind::Real) {
+            anchor = row.Seconds;
+            break;
+        }
+    }
+    quint8 tier = 0;  // until the first real time
+    if (anchor == std::numeric_limits<qint64>::max())
+        tier = 2;
+    for (size_t r = 0; r < file.Rows.size(); ++r) {
+        const SeriesRow& row = file.Rows[r];
+        if (row.Kind == StampKind::Real) {
+            anchor = row.Seconds;
+            entries[r] = Entry{row.Seconds, quint32(r), 1};
+            tier = 2;
+        } else {
+            entries[r] = Entry{anchor, quint32(r), tier};
+        }
+    }
+    if (!std::is_sorted(entries.begin(), entries.end(), entryBefore))
+        std::stable_sort(entries.begin(), entries.end(), entryBefore);
+    return entries;
+}
+
+// The files' orders woven into one: by time and place, then by file.
+LargeVector<RowRef> weave(const std::vector<SeriesFile>& files)
+{
+    std::vector<LargeVector<Entry>> runs;
+    size_t total = 0;
+    for (const SeriesFile& file : files) {
+        runs.push_back(entriesOf(file));
+        total += file.Rows.size();
+    }
+    std::vector<size_t> next(files.size(), 0);
+    // A heap of the files whose next entry is the earliest on top.
+    const auto later = [&](quint32 a, quint32 b) {
+        const Entry& x = runs[a][next[a]];
+        const Entry& y = runs[b][next[b]];
+        if (placeBefore(y, x))
+            return true;
+        return !placeBefore(x, y) && b < a;
+    };
+    std::vector<quint32> heads;
+    for (quint32 f = 0; f < files.size(); ++f)
+        if (!runs[f].empty())
+            heads.push_back(f);
+    std::make_heap(heads.begin(), heads.end(), later);
+    LargeVector<RowRef> order;
+    order.reserve(total);
+    while (!heads.empty()) {
+        std::pop_heap(heads.begin(), heads.end(), later);
+        const quint32 f = heads.back();
+        order.push_back(RowRef{f, runs[f][next[f]].Row});
+        if (++next[f] < runs[f].size())
+            std::push_heap(heads.begin(), heads.end(), later);
+        else
+            heads.pop_back();
+    }
+    return order;
+}
+
+}  // namespace
+
+std::optional<SeriesStamp> StampOfTableTexts(QByteArrayView date, QByteArrayView time)
+{
+    if (date.isEmpty() || time.isEmpty())
+        return SeriesStamp{};
+    std::array<int, 3> d{}, dw{}, t{}, tw{};
+    if (!digitGroups(date, "//", d, dw) || !digitGroups(time, "::", t, tw))
+        return std::nullopt;
+    const bool widths = dw == std::array<int, 3>{2, 2, 4} && tw == std::array<int, 3>{2, 2, 2};
+    return stampOf(d[2], d[1], d[0], t[0], t[1], t[2], widths);
+}
+
+std::optional<SeriesStamp> StampOfIsoText(QByteArrayView time)
+{
+    if (time.isEmpty())
+        return SeriesStamp{};
+    std::array<int, 6> v{}, w{};
+    if (!digitGroups(time, "--T::", v, w))
+        return std::nullopt;
+    const bool widths = w == std::array<int, 6>{4, 2, 2, 2, 2, 2};
+    return stampOf(v[0], v[1], v[2], v[3], v[4], v[5], widths);
+}
+
+bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, ValueTexts bForm)
+{
+    const QByteArrayView x = a.Values(), y = b.Values();
+    qsizetype i = 0, j = 0;
+    for (int k = 0; k < 8; ++k)
+        if (!sameNumberText(nextValue(x, i, aForm), nextValue(y, j, bForm)))
+            return false;
+    return true;
+}
+
+MergedSeries MergeSeries(const std::vector<SeriesFile>& files)
+{
+    MergedSeries merged;
+    if (files.size() == 1) {
+        merged.Rows.reserve(files[0].Rows.size());
+        for (quint32 r = 0; r < files[0].Rows.size(); ++r)
+            merged.Rows.push_back(RowRef{0, r});
+        return merged;
+    }
+    LargeVector<RowRef> order = weave(files);
+    const auto rowOf = [&](const RowRef& ref) -> const SeriesRow& { return files[ref.File].Rows[ref.Row]; };
+    std::map<std::pair<int, int>, MergeOverride> overrides;
+    size_t kept = 0;
+    for (size_t i = 0; i < order.size();) {
+        const SeriesRow& first = rowOf(order[i]);
+        // The rows stamped with one time lie together, file by file.
+        size_t end = i + 1;
+        if (first.Kind == StampKind::Real)
+            while (end < order.size() && rowOf(order[end]).Kind == StampKind::Real && rowOf(order[end]).Seconds == first.Seconds)
+                ++end;
+        const quint32 winner = order[end - 1].File;
+        size_t winnersFirst = end - 1;
+        while (winnersFirst > i && order[winnersFirst - 1].File == winner)
+            --winnersFirst;
+        for (size_t k = i; k < end; ++k) {
+            if (k >= winnersFirst) {
+                order[kept++] = order[k];
+                continue;
+            }
+            const SeriesRow& gone = rowOf(order[k]);
+            const ValueTexts goneForm = files[order[k].File].Form;
+            const bool agrees = std::any_of(order.begin() + qsizetype(winnersFirst), order.begin() + qsizetype(end),
+                [&](const RowRef& w) { return SameTemperatures(gone, goneForm, rowOf(w), files[w.File].Form); });
+            if (agrees)
+                continue;
+            MergeOverride& o = overrides[{int(winner), int(order[k].File)}];
+            if (o.Count++ == 0) {
+                o.File = int(winner);
+                o.OverriddenFile = int(order[k].File);
+                o.FirstLine = rowOf(order[winnersFirst]).Line;
+                o.FirstOverriddenLine = gone.Line;
+            }
+        }
+        i = end;
+    }
+    order.resize(kept);
+    merged.Rows = std::move(order);
+    for (const auto& entry : overrides)
+        merged.Overrides.push_back(entry.second);
+    return merged;
+}
+
+qint64 SamplingInterval(const SeriesFile& file)
+{
+    std::unordered_map<qint64, qint64> counts;
+    for (size_t r = 1; r < file.Rows.size(); ++r) {
+        const SeriesRow& a = file.Rows[r - 1];
+        const SeriesRow& b = file.Rows[r];
+        if (a.Kind == StampKind::Real && b.Kind == StampKind::Real && b.Seconds > a.Seconds)
+            ++counts[b.Seconds - a.Seconds];
+    }
+    qint64 best = 0, bestCount = 0;
+    for (const auto& [step, count] : counts)
+        if (count > bestCount || (count == bestCount && step < best)) {
+            best = step;
+            bestCount = count;
+        }
+    return best;
+}
