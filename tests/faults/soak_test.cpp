@@ -8,6 +8,8 @@
 #include "tests/support/printers.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace faults {
@@ -103,6 +105,16 @@ TEST_F(Soak, FloodOfLiveFrames_EveryFrameAccountedForAndMemoryFlat)
         },
         static_cast<int>(frames * o.framePeriodMs * 3 + 30000));
     ASSERT_TRUE(done) << "the simulator sent only " << sim->FramesSent();
+    // The simulator gives the frames already sent time to arrive before it
+    // closes the line; this thread must be free to read them meanwhile, so
+    // the stop runs on another one. StopAndDrain's own stop is then a no-op.
+    std::atomic<bool> stopped{false};
+    std::thread stopper([&] {
+        sim->Stop();
+        stopped = true;
+    });
+    WaitIdly([&] { return stopped.load(); }, 10000, 5);
+    stopper.join();
     StopAndDrain();
     highest = std::max(highest, ResidentBytes());
 
@@ -130,8 +142,9 @@ TEST_F(Soak, FloodOfLiveFrames_EveryFrameAccountedForAndMemoryFlat)
     // On a quiet machine every frame comes alone; on a loaded one most still
     // should, or the path is too slow for a frame a millisecond.
     EXPECT_GE(alone, sent / 10);
-    if (!kSanitized)
+    if (!kSanitized) {
         EXPECT_LE(highest - baseline, kMegabyte) << "resident memory grew from " << baseline << " to " << highest;
+    }
     EXPECT_TRUE(errors.isEmpty()) << Errors();
 }
 
@@ -170,8 +183,9 @@ TEST_F(Soak, ConnectDisconnectCycles_LeaveNoDescriptorOrThread)
 
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
     EXPECT_EQ(ThreadCount(), threads);
-    if (!kSanitized)
+    if (!kSanitized) {
         EXPECT_LE(ResidentBytes() - resident, kMegabyte);
+    }
     EXPECT_GT(Form1->FramesParsed(), 0);
     EXPECT_TRUE(errors.isEmpty()) << Errors();
     // Still a working program: a last connection shows frames.
