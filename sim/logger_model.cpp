@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -175,6 +176,11 @@ void LoggerModel::AdvanceTo(double running, double wallMs)
         collectingClock_ = false;
         clockDigits_.clear();
     }
+}
+
+double LoggerModel::ModeLapsesAfterMs() const
+{
+    return mode_ == Mode::Requested ? requestSinceMs_ + kRequestTimeoutMs : std::numeric_limits<double>::infinity();
 }
 
 LoggerModel::Event LoggerModel::Feed(char byte)

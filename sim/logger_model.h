@@ -99,6 +99,10 @@ public:
     void Hangup();
 
     Mode CurrentMode() const { return mode_; }
+    // The real time (as `wallMs` of AdvanceTo) past which the mode changes
+    // by itself, a request lapsing; infinity while nothing is pending. The
+    // line's thread sleeps until then rather than looking now and again.
+    double ModeLapsesAfterMs() const;
     LoggerStamp Clock() const;
     int RateCode() const { return rateCode_; }
     int Battery() const { return battery_; }

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -92,11 +93,31 @@ LoggerPty::LoggerPty()
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     slavePath_ = name;
+    watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ < 0 || ::inotify_add_watch(watch_, name, IN_OPEN) < 0) {
+        const int err = errno;
+        if (watch_ >= 0)
+            ::close(watch_);
+        ::close(master_);
+        throw Failure("cannot watch " + slavePath_ + " for clients", err);
+    }
 }
 
 LoggerPty::~LoggerPty()
 {
     CloseMaster();
+    if (watch_ >= 0)
+        ::close(watch_);
+    watch_ = -1;
+}
+
+void LoggerPty::ClearOpenings() const
+{
+    // Only the wake-up matters: the events say nothing a look at the master
+    // would not say better, and equal ones in a row are merged anyway.
+    alignas(inotify_event) char buf[4096];
+    while (::read(watch_, buf, sizeof buf) > 0) {
+    }
 }
 
 bool LoggerPty::ClientPresent() const

@@ -5,9 +5,12 @@
 
 // A pty whose master end this process keeps; the slave is raw and closed
 // here, so the master reports a hang-up for as long as no client holds it.
+// That hang-up is a level: it says whether a client is there, but cannot be
+// waited on while nobody is. A client's coming is learnt from an inotify
+// watch on the slave's device node instead, which wakes a waiting thread.
 class LoggerPty {
 public:
-    LoggerPty();  // throws std::runtime_error when no pty can be made
+    LoggerPty();  // throws std::runtime_error when no pty or watch can be made
     ~LoggerPty();
     LoggerPty(const LoggerPty&) = delete;
     LoggerPty& operator=(const LoggerPty&) = delete;
@@ -16,6 +19,11 @@ public:
     const std::string& SlavePath() const { return slavePath_; }
     // True while some process holds the slave open.
     bool ClientPresent() const;
+    // Readable (for poll) once some process opened the slave since the last
+    // ClearOpenings(). Call that before ClientPresent(), so an
+    // opening after the look still wakes the wait that follows it.
+    int Openings() const { return watch_; }
+    void ClearOpenings() const;
     // After a client let go: drops what it left unread in the slave's queue
     // (the next client must not start with a stale half frame), puts the
     // line back to raw in case the client changed it and lifts an exclusive
@@ -27,6 +35,7 @@ public:
 
 private:
     int master_ = -1;
+    int watch_ = -1;
     std::string slavePath_;
 };
 

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <random>
+#include <utility>
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -19,17 +21,27 @@ namespace {
 using Steady = std::chrono::steady_clock;
 using Nanos = std::chrono::nanoseconds;
 
-// How often the line is looked at while no client holds it: a pty master
-// reports its hang-up as a level, so it cannot be waited on, only sampled.
-constexpr auto kIdlePoll = std::chrono::milliseconds(20);
 // A new client gets a moment to set its line up before the first frame.
 constexpr auto kFirstFrameDelay = std::chrono::milliseconds(100);
 // The pause that makes a lone LF its own read after a CR.
 constexpr auto kSplitGap = std::chrono::milliseconds(3);
-constexpr auto kHangupGrace = std::chrono::milliseconds(300);
+// Closing the master throws away what the client has not read yet, so the
+// bytes already written get this long to be read before the line goes, when
+// the hang-up fault pulls the cable and when the simulator is stopped.
+constexpr auto kInFlightGrace = std::chrono::milliseconds(300);
 // Pacing granularity: bytes go out in pieces this size at the line rate.
 constexpr int kPacedPiece = 32;
 constexpr int kUnpacedPiece = 4096;
+
+// ppoll until `until`; for ever when it is the largest time point.
+int PollUntil(pollfd* fds, nfds_t count, Steady::time_point until)
+{
+    if (until == Steady::time_point::max())
+        return ::ppoll(fds, count, nullptr, nullptr);
+    const auto left = std::max(Nanos(0), std::chrono::duration_cast<Nanos>(until - Steady::now()));
+    const timespec ts{static_cast<time_t>(left.count() / 1000000000), static_cast<long>(left.count() % 1000000000)};
+    return ::ppoll(fds, count, &ts, nullptr);
+}
 
 LoggerStamp PcStamp()
 {
@@ -88,10 +100,17 @@ private:
     void SendFrames();
     void SendTransfer();
     bool HangUp();  // false: the thread is to end
-    bool Renew();   // a fresh pty under the same link; false if none can be made
+    // A fresh pty under the same link, then the old one closed; false, and
+    // the old one kept, if none can be made.
+    bool Renew();
 
+    // Sleeps until a client opens the slave or the stop event fires.
+    void WaitForClient();
     // Waits until `until`, or less if the stop event fires; false when stopping.
     bool SleepUntil(Steady::time_point until);
+    // Waits until `until`, or less if the client lets go of the line or,
+    // unless the thread is stopping already, the stop event fires.
+    void Linger(Steady::time_point until);
     // Applies the write faults and the pacing to `bytes`.
     Sent Send(const std::string& bytes);
     Sent WritePiece(const char* data, std::size_t size);
@@ -127,7 +146,7 @@ void Simulator::Worker::Run()
         else if (!present && present_)
             ClientLeft();
         if (!present) {
-            SleepUntil(Steady::now() + kIdlePoll);
+            WaitForClient();
             continue;
         }
 
@@ -151,18 +170,34 @@ void Simulator::Worker::Run()
             continue;
         }
 
-        Steady::time_point wake = now + std::chrono::milliseconds(50);
+        // Nothing else is due: a command, the client's leaving (the master's
+        // hang-up) or the stop event wakes the wait before then.
+        Steady::time_point wake = Steady::time_point::max();
         if (model_.CurrentMode() == LoggerModel::Mode::Live)
-            wake = std::min(wake, nextFrame_);
+            wake = nextFrame_;
+        if (const double lapse = model_.ModeLapsesAfterMs(); std::isfinite(lapse))
+            wake = std::min(wake, t0_ + std::chrono::ceil<Nanos>(std::chrono::duration<double, std::milli>(lapse)));
         if (transferPending_)
             wake = std::min(wake, transferDue_);
         pollfd fds[2] = {{s_.pty_->Master(), POLLIN, 0}, {s_.stopFd_, POLLIN, 0}};
-        const auto left = std::max(Nanos(0), std::chrono::duration_cast<Nanos>(wake - Steady::now()));
-        timespec ts{static_cast<time_t>(left.count() / 1000000000), static_cast<long>(left.count() % 1000000000)};
-        ::ppoll(fds, 2, &ts, nullptr);
+        PollUntil(fds, 2, wake);
         if (fds[1].revents & POLLIN)
             stop_ = true;
     }
+    // A logger switched off still gets its last bytes across the wire.
+    if (stop_ && present_)
+        Linger(wireFree_ + kInFlightGrace);
+}
+
+void Simulator::Worker::WaitForClient()
+{
+    s_.pty_->ClearOpenings();
+    if (s_.pty_->ClientPresent())
+        return;
+    pollfd fds[2] = {{s_.pty_->Openings(), POLLIN, 0}, {s_.stopFd_, POLLIN, 0}};
+    PollUntil(fds, 2, Steady::time_point::max());
+    if (fds[1].revents & POLLIN)
+        stop_ = true;
 }
 
 void Simulator::Worker::ClientArrived()
@@ -192,17 +227,22 @@ void Simulator::Worker::ClientLeft()
 
 bool Simulator::Worker::Renew()
 {
+    // The fresh port is made while the old one is held and the link moved
+    // before the old one goes: it cannot get the old one's number back, and
+    // a client that reopens the link on seeing the hang-up finds the new one.
+    std::unique_ptr<LoggerPty> old;
     try {
         auto fresh = std::make_unique<LoggerPty>();
         if (s_.link_)
             s_.link_->Retarget(fresh->SlavePath());
         std::lock_guard lock(s_.mutex_);
         s_.slavePath_ = fresh->SlavePath();
-        s_.pty_ = std::move(fresh);
+        old = std::exchange(s_.pty_, std::move(fresh));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "veltra8-sim: %s\n", e.what());
         return false;
     }
+    old.reset();
     ++s_.reopens_;
     s_.Announce();
     return true;
@@ -312,20 +352,17 @@ void Simulator::Worker::SendTransfer()
 bool Simulator::Worker::HangUp()
 {
     hangupDone_ = true;
-    // Closing the master throws away what the client has not read yet, so
-    // the lines already sent are given time to arrive: the cable is pulled
-    // after them, not under them.
-    SleepUntil(std::max(Steady::now(), wireFree_) + kHangupGrace);
-    s_.pty_->CloseMaster();
+    // The cable is pulled after the lines already sent, not under them.
+    Linger(std::max(Steady::now(), wireFree_) + kInFlightGrace);
+    const bool renewed = o_.reopenAfterHangup && Renew();
+    if (!renewed)
+        s_.pty_->CloseMaster();
     present_ = false;
     s_.clientPresent_ = false;
     transferPending_ = false;
     model_.Hangup();
-    if (!o_.reopenAfterHangup || !Renew()) {
-        ended_ = true;
-        return false;
-    }
-    return true;
+    ended_ = !renewed;
+    return renewed;
 }
 
 bool Simulator::Worker::SleepUntil(Steady::time_point until)
@@ -333,13 +370,27 @@ bool Simulator::Worker::SleepUntil(Steady::time_point until)
     for (;;) {
         if (stop_)
             return false;
-        const auto left = std::chrono::duration_cast<Nanos>(until - Steady::now());
-        if (left <= Nanos(0))
+        if (Steady::now() >= until)
             return true;
-        timespec ts{static_cast<time_t>(left.count() / 1000000000), static_cast<long>(left.count() % 1000000000)};
         pollfd stop{s_.stopFd_, POLLIN, 0};
-        if (::ppoll(&stop, 1, &ts, nullptr) > 0 && (stop.revents & POLLIN))
+        if (PollUntil(&stop, 1, until) > 0 && (stop.revents & POLLIN))
             stop_ = true;
+    }
+}
+
+void Simulator::Worker::Linger(Steady::time_point until)
+{
+    while (Steady::now() < until) {
+        // No events asked of the master: it reports only its hang-up.
+        pollfd fds[2] = {{s_.pty_->Master(), 0, 0}, {s_.stopFd_, POLLIN, 0}};
+        if (PollUntil(fds, stop_ ? 1 : 2, until) <= 0)
+            continue;
+        if (fds[0].revents)
+            return;
+        if (fds[1].revents & POLLIN) {
+            stop_ = true;
+            return;
+        }
     }
 }
 
@@ -404,8 +455,9 @@ Simulator::Worker::Sent Simulator::Worker::WritePiece(const char* data, std::siz
                 continue;
             if (errno != EAGAIN)
                 return Sent::Lost;
+            // The client's reading, its leaving (a hang-up) or the stop wakes this.
             pollfd fds[2] = {{s_.pty_->Master(), POLLOUT, 0}, {s_.stopFd_, POLLIN, 0}};
-            ::poll(fds, 2, 20);
+            ::poll(fds, 2, -1);
             if (fds[1].revents & POLLIN)
                 stop_ = true;
             continue;
@@ -418,6 +470,8 @@ Simulator::Worker::Sent Simulator::Worker::WritePiece(const char* data, std::siz
             const auto now = Steady::now();
             const bool continuous = now - wireFree_ < std::chrono::milliseconds(5);
             wireFree_ = (continuous ? wireFree_ : now) + wire;
+        } else {
+            wireFree_ = Steady::now();  // unpaced bytes leave at once
         }
         data += n;
         size -= static_cast<std::size_t>(n);

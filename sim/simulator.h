@@ -5,10 +5,15 @@
 // owns one; tests own one in-process.
 //
 // Threads: Start() spawns one thread that does all the pty work and owns the
-// LoggerModel. The owner's thread calls Start, Stop and the readers; the
-// readers take a mutex or read atomics, so they may be called at any time.
-// Stop() wakes the thread through an eventfd, joins it and removes the link;
-// the destructor stops. After a hang-up fault without reopen the thread ends
+// LoggerModel. It sleeps until something is due: a frame, a command, a
+// client opening or leaving the port, the stop. The owner calls Start and
+// Stop, from one thread at a time; the readers take a mutex or read atomics,
+// so they may be called from any thread at any time. Stop() wakes the thread
+// through an eventfd and joins it, then removes the link. A client holding
+// the port gets up to 300 ms meanwhile to read what was already sent, so
+// frames counted as sent arrive; a client in the owner's own process must be
+// reading on another thread for that (stop from a helper thread if need be).
+// The destructor stops. After a hang-up fault without reopen the thread ends
 // by itself and Running() turns false. Either change the thread makes by
 // itself (ending, or making the port anew) raises the change event, so the
 // owner can wait for it without a timer.

@@ -8,6 +8,8 @@
 #include "tests/support/printers.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace faults {
@@ -103,6 +105,16 @@ TEST_F(Soak, FloodOfLiveFrames_EveryFrameAccountedForAndMemoryFlat)
         },
         static_cast<int>(frames * o.framePeriodMs * 3 + 30000));
     ASSERT_TRUE(done) << "the simulator sent only " << sim->FramesSent();
+    // The simulator gives the frames already sent time to arrive before it
+    // closes the line; this thread must be free to read them meanwhile, so
+    // the stop runs on another one. StopAndDrain's own stop is then a no-op.
+    std::atomic<bool> stopped{false};
+    std::thread stopper([&] {
+        sim->Stop();
+        stopped = true;
+    });
+    WaitIdly([&] { return stopped.load(); }, 10000, 5);
+    stopper.join();
     StopAndDrain();
     highest = std::max(highest, ResidentBytes());
 

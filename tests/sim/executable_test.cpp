@@ -84,6 +84,24 @@ public:
         return {};
     }
     void Signal(int signal) const { ::kill(pid_, signal); }
+    // How often its threads have gone to sleep so far: each wake-up after a
+    // wait counts one.
+    long long Sleeps() const
+    {
+        long long sum = 0;
+        for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/task")) {
+            std::FILE* f = std::fopen((task.path() / "status").c_str(), "r");
+            char line[256];
+            while (f && std::fgets(line, sizeof line, f)) {
+                long long n = 0;
+                if (std::sscanf(line, "voluntary_ctxt_switches: %lld", &n) == 1)
+                    sum += n;
+            }
+            if (f)
+                std::fclose(f);
+        }
+        return sum;
+    }
     // The exit code; -1 if it does not end within five seconds.
     int Wait()
     {
@@ -145,6 +163,29 @@ TEST_P(SimulatorProgramSignals, LinkServesFramesAndGoesAwayOnTheSignal)
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SimulatorProgramSignals, ::testing::Values(SIGTERM, SIGINT));
+
+// Nothing to do is no reason to wake: not while nobody holds the port (the
+// master's hang-up cannot be waited on), nor between two frames a minute
+// apart. Each phase may see a stray wake-up or two, never a timer's dozens.
+TEST_F(SimulatorProgram, IdleSimulatorSleepsUntilSomethingHappens)
+{
+    SimProcess sim({"--ports-dir", folder_, "--frame-period", "60000"});
+    const std::string link = sim.LineStarting("link: ");
+    ASSERT_FALSE(link.empty());
+    std::this_thread::sleep_for(200ms);
+    long long before = sim.Sleeps();
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_LE(sim.Sleeps() - before, 3) << "with no client";
+
+    SimClient client(link);
+    EXPECT_TRUE(DecodeFrame(client.ReadBytes(64, 2000).substr(0, 64)).digits);  // the first frame comes at once
+    before = sim.Sleeps();
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_LE(sim.Sleeps() - before, 3) << "with a client between frames";
+    client.Close();
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0);
+}
 
 TEST_F(SimulatorProgram, HelpSucceedsAndBadOptionsFail)
 {

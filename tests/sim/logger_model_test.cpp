@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using Event = LoggerModel::Event;
@@ -138,11 +140,18 @@ TEST(DownloadRequest, RequestThenXSendsLowerXResumesAndAStaleRequestLapses)
         EXPECT_EQ(m.CurrentMode(), LoggerModel::Mode::Live);
     }
     LoggerModel m = Model();
+    EXPECT_EQ(m.ModeLapsesAfterMs(), std::numeric_limits<double>::infinity());
     m.Feed('8');
+    // The simulator's thread sleeps until then: past it, and not before,
+    // the request is gone.
+    EXPECT_EQ(m.ModeLapsesAfterMs(), 5000);
     m.AdvanceTo(4, 4000);
+    EXPECT_EQ(m.CurrentMode(), LoggerModel::Mode::Requested);
+    m.AdvanceTo(5, 5000);
     EXPECT_EQ(m.CurrentMode(), LoggerModel::Mode::Requested);
     m.AdvanceTo(6, 6001);
     EXPECT_EQ(m.CurrentMode(), LoggerModel::Mode::Live);
+    EXPECT_EQ(m.ModeLapsesAfterMs(), std::numeric_limits<double>::infinity());
 }
 
 TEST(Memory, PreloadedSamplesEndAtTheStartAndTheStampPrecedesTheFirst)
