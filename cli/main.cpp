@@ -3,15 +3,13 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/language.h"
 #include "cli/output.h"
 #include "cli/signal_watcher.h"
 #include "platform/application.h"
 #include "platform/formats.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <csignal>
 #include <cstdio>
@@ -69,27 +67,6 @@ public:
     QT_TRANSLATE_NOOP("QCommandLineParser", "Unexpected value after '%1'."),
 };
 
-// Messages and help in the user's language (LANGUAGE, LC_ALL, LC_MESSAGES,
-// LANG): Spanish, else English. The English file holds only the plural
-// forms of the source texts, so it is also the fallback for any other
-// language. Qt's own texts (file errors) come from Qt's translations when
-// they are installed, for Spanish alone: English needs none, and another
-// language's would mix with the client's English.
-void InstallTranslations()
-{
-    static QTranslator client;
-    static QTranslator qt;
-    if (!client.load(QLocale::system(), QStringLiteral("veltra8-cli"), QStringLiteral("_"), QStringLiteral(":/i18n"))
-        && !client.load(QStringLiteral(":/i18n/veltra8-cli_en")))
-        return;
-    if (client.language() != QLatin1String("en")
-        && qt.load(QStringLiteral("qtbase_") + client.language(), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qt);
-    // Installed last, so searched first: the parser's texts read the same
-    // with or without Qt's translations.
-    QCoreApplication::installTranslator(&client);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,7 +78,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltra8-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELTRA8_VERSION));
-    InstallTranslations();
+    InstallClientTranslations();
     // The table's texts are the windows' own, with the decimal comma.
     FormatSettings& formats = Formats();
     formats.DecimalSeparator = QLatin1Char(',');

@@ -48,6 +48,8 @@ public:
             line.UsageFailure(tr("FILE missing: name the saved data files to draw"));
         QStringList options = drawingOptions(line);
         const QString program = drawingProgram();
+        const QStringList named = line.Positional();
+        options << QStringLiteral("--input-name") << (named.size() == 1 ? named.front() : tr("the %1 files merged").arg(named.size()));
 
         const SeriesFiles files(line.Positional());
         const MergedSeries merged = files.Merge();

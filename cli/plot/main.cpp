@@ -2,6 +2,7 @@
 // Qt Core and runs this program, which draws the chart on Qt Gui without any
 // display. Its command line and exit codes are in plot_options.h and
 // plot_text.h.
+#include "cli/language.h"
 #include "cli/plot/plot_command.h"
 #include "cli/plot/plot_text.h"
 
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     try {
         QGuiApplication app(toolkitArgc, toolkitArgv);
         QCoreApplication::setApplicationName(QStringLiteral("veltra8-plot"));
+        InstallClientTranslations();
         return RunPlot(arguments);
     } catch (const std::bad_alloc&) {
         ReportPlotMessage(PlotText::tr("not enough memory for the plot (plot a shorter span with --from and --to)"));

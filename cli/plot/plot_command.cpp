@@ -28,7 +28,7 @@ std::variant<SampleCsv, PlotFailure> readInput(const PlotRequest& request, QStri
     QFile file;
     bool opened;
     if (request.input.isEmpty()) {
-        name = PlotText::tr("standard input");
+        name = request.inputName.isEmpty() ? PlotText::tr("standard input") : request.inputName;
         opened = file.open(STDIN_FILENO, QIODevice::ReadOnly | QIODevice::Unbuffered);
     } else {
         name = request.input;

@@ -79,7 +79,10 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
         PlotText::tr("The sampling interval, when known; lines break where samples are more than 1.5 intervals "
                      "apart. By default the most common step between samples."),
         QStringLiteral("MINUTES"));
-    parser.addOptions({help, output, channels, from, to, size, title, interval});
+    // veltra8-cli pipes the files it merged; its user knows them, not a pipe.
+    QCommandLineOption inputName(QStringLiteral("input-name"), QString(), QStringLiteral("NAME"));
+    inputName.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({help, output, channels, from, to, size, title, interval, inputName});
     parser.addPositionalArgument(QStringLiteral("FILE"),
         PlotText::tr("The CSV to plot; standard input when left out or \"-\"."), QStringLiteral("[FILE]"));
 
@@ -106,6 +109,7 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
                          .arg(files.size()));
     if (!files.isEmpty() && files.front() != QLatin1String("-"))
         request.input = files.front();
+    request.inputName = parser.value(inputName);
 
     request.output = parser.value(output);
     if (request.output.isEmpty())

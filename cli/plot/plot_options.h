@@ -14,6 +14,7 @@
 
 struct PlotRequest {
     QString input;  // empty: standard input
+    QString inputName;  // what the messages call standard input, when given
     QString output;
     TTimePlot::Format format = TTimePlot::Format::Png;
     TimePlotOptions plot;

@@ -59,7 +59,8 @@
         <source>Usage: veltra8-cli COMMAND [options]
 
 The VELTRA8 temperature data logger from a terminal or a script: live
-readings, downloads of its memory, its clock and its sampling interval.
+readings, downloads of its memory, its clock and its sampling interval; and
+its saved files, merged into one series and drawn.
 Data go to standard output (or -o FILE), messages to standard error.
 
 Commands:
@@ -68,13 +69,14 @@ Commands:
   download    download the logger&apos;s memory as a table
   set-clock   set the logger&apos;s clock from the PC&apos;s (empties its memory)
   set-rate    set the logger&apos;s sampling interval: 1, 15, 30 or 60 minutes
-  convert     convert a saved data file to CSV or JSON lines
+  convert     merge saved data files into one series as CSV or JSON lines
+  plot        draw saved data files as a chart in a PNG, SVG or PDF file
 
 &apos;veltra8-cli COMMAND --help&apos; describes each command and its options.
 
 Options:
-  -h, --help  this text
-  --version   the program&apos;s version
+  -h, --help  Show this help.
+  --version   Show the program&apos;s version.
 
 Environment:
   VELTRA8_PORT       the port to use when -p is not given
@@ -82,7 +84,7 @@ Environment:
 
 Exit codes:
   0  success
-  1  internal error
+  1  internal error; plot: the drawing program missing or failing
   2  usage: a bad option or value, no port or several, refused without --yes
   3  port: cannot open, busy, no permission, device vanished
   4  no answer: no live frame, or no byte during a transfer, within --timeout
@@ -90,73 +92,14 @@ Exit codes:
   6  output: cannot write
   130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)
 </source>
-        <translation>Uso: veltra8-cli COMANDO [opciones]
-
-El logger de temperatura VELTRA8 desde una terminal o un script: lecturas en
-vivo, descarga de su memoria, su reloj y su intervalo de muestreo.
-Los datos van a la salida estándar (o a -o FILE), los mensajes a la salida de
-errores.
-
-Comandos:
-  ports       lista los puertos seriales, uno por línea
-  live        escribe un registro por cada trama en vivo del logger
-  download    descarga la memoria del logger como tabla
-  set-clock   pone en hora el logger con la hora de la PC (vacía su memoria)
-  set-rate    fija el intervalo de muestreo del logger: 1, 15, 30 o 60 minutos
-  convert     convierte un archivo de datos guardado a CSV o JSON lines
-
-&apos;veltra8-cli COMANDO --help&apos; describe cada comando y sus opciones.
-
-Opciones:
-  -h, --help  este texto
-  --version   la versión del programa
-
-Entorno:
-  VELTRA8_PORT       el puerto a usar cuando no se indica -p
-  VELTRA8_PORTS_DIR  la carpeta de puertos virtuales (enlaces a ptys)
-
-Códigos de salida:
-  0  éxito
-  1  error interno
-  2  uso: una opción o un valor incorrecto, ningún puerto o varios, negativa
-     sin --yes
-  3  puerto: no se puede abrir, ocupado, sin permiso, el dispositivo desapareció
-  4  sin respuesta: ninguna trama en vivo, o ningún byte en una transferencia,
-     dentro de --timeout
-  5  datos: falló la confirmación, una descarga o un archivo que no se puede
-     decodificar
-  6  salida: no se puede escribir
-  130, 143  terminado por Ctrl-C o SIGTERM (live termina con 0)
-</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>ConvertCommand</name>
     <message>
-        <source>Reads a saved data file (as the windows and &apos;download -f txt&apos; write it) and
-writes it as CSV or JSON lines, exactly as &apos;download&apos; would have.
-</source>
-        <translation>Lee un archivo de datos guardado (como lo escriben las ventanas y
-&apos;download -f txt&apos;) y lo escribe en CSV o JSON lines, exactamente como lo
-habría hecho &apos;download&apos;.
-</translation>
-    </message>
-    <message>
-        <source>The saved data file.</source>
-        <translation>El archivo de datos guardado.</translation>
-    </message>
-    <message>
         <source>Output format: csv (the default) or jsonl.</source>
         <translation>Formato de salida: csv (el predeterminado) o jsonl.</translation>
-    </message>
-    <message>
-        <source>Write to FILE instead of standard output, replacing it only once all of it
-is written.</source>
-        <translation>Escribe en FILE en lugar de la salida estándar, y lo reemplaza solo una vez escrito por completo.</translation>
-    </message>
-    <message>
-        <source>FILE missing: name the saved data file to convert</source>
-        <translation>falta FILE: indique el archivo de datos guardado a convertir</translation>
     </message>
     <message>
         <source>%1: cannot open: %2</source>
@@ -169,10 +112,6 @@ is written.</source>
     <message>
         <source>%1: line %2: %3; not converted</source>
         <translation>%1: línea %2: %3; no se convirtió</translation>
-    </message>
-    <message>
-        <source>not the column title line of a saved data file</source>
-        <translation>no es la línea de títulos de columna de un archivo de datos guardado</translation>
     </message>
     <message>
         <source>not the empty line that follows the column titles</source>
@@ -193,6 +132,65 @@ is written.</source>
     <message>
         <source>the temperature of CH%1 is not a number such as 23,5</source>
         <translation>la temperatura de CH%1 no es un número como 23,5</translation>
+    </message>
+    <message>
+        <source>Reads saved data files (as the windows and &apos;download -f txt&apos; write them) and
+this program&apos;s CSV, told apart by their first line, and writes them as one
+series in time order, as CSV or JSON lines, exactly as &apos;download&apos; would have.
+One file is written as it stands, in its own order.
+
+A time that several files hold is written once; when their values differ, the
+file named later wins and a warning on standard error says how many rows it
+overrode and where. Rows of one file are never merged with each other. A row
+whose date or time cannot be (day 33, month 13, minute 75) keeps its place in
+its own file: it follows the last row of that file with a real time (after
+every row at that time), or comes just before the file&apos;s first real time.
+Rows without a time are placed alike, and a file without any real time
+follows the others, in the order the files are named. The samples are
+numbered 1..N in the order written; rows without a time have an empty time
+(null in jsonl).
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The saved data files and CSV files to convert.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write to FILE instead of standard output, replacing it only once all of it is written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FILE missing: name the saved data files to convert</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>neither the column title line of a saved data file nor the header of this program&apos;s CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an empty line among the rows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not ten fields: the sample, its time and eight temperatures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the sample is not a number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the time is not YYYY-MM-DDThh:mm:ss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the temperature of CH%1 is not a number such as 23.5</source>
+        <translation type="unfinished">la temperatura de CH%1 no es un número como 23.5 {1 ?}</translation>
+    </message>
+    <message>
+        <source>warning: %1 overrides rows of %2 that hold other values at the same time (%3 in all; the first at line %4, over line %5 of %2)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -229,18 +227,8 @@ archivo existente.
         <translation>Escribe la tabla en FILE, y lo reemplaza solo una vez escrita por completo.</translation>
     </message>
     <message>
-        <source>Also keep the captured transfer in FILE, byte for byte, even when
-the download fails.</source>
-        <translation>Guarda además la transferencia capturada en FILE, byte por byte, aun cuando la descarga falla.</translation>
-    </message>
-    <message>
         <source>FILE</source>
         <translation>FILE</translation>
-    </message>
-    <message>
-        <source>Give up (exit 4) when no live frame comes within S seconds, or no byte
-for S seconds during the transfer (default 10).</source>
-        <translation>Abandona (código de salida 4) si no llega ninguna trama en vivo en S segundos, o ningún byte durante S segundos en la transferencia (por omisión 10).</translation>
     </message>
     <message>
         <source>No progress on standard error.</source>
@@ -257,6 +245,14 @@ for S seconds during the transfer (default 10).</source>
     <message>
         <source>%1: no byte for %2 s during the transfer; the download is incomplete, nothing written</source>
         <translation>%1: ningún byte durante %2 s en la transferencia; la descarga está incompleta, no se escribió nada</translation>
+    </message>
+    <message>
+        <source>Also keep the captured transfer in FILE, byte for byte, even when the download fails.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give up (exit 4) when no live frame comes within S seconds, or no byte for S seconds during the transfer (default 10).</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -283,11 +279,6 @@ la salida de errores.
         <translation>COUNT</translation>
     </message>
     <message>
-        <source>Record format: text (for people; the default on a terminal), csv (the default
-otherwise) or jsonl.</source>
-        <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso) o jsonl.</translation>
-    </message>
-    <message>
         <source>Write the records to FILE instead of standard output.</source>
         <translation>Escribe los registros en FILE en lugar de la salida estándar.</translation>
     </message>
@@ -302,6 +293,10 @@ otherwise) or jsonl.</source>
     <message>
         <source>%1: no live frame for %2 s; check the cable and that the logger is on</source>
         <translation>%1: ninguna trama en vivo durante %2 s; revise el cable y que el logger esté encendido</translation>
+    </message>
+    <message>
+        <source>Record format: text (for people; the default on a terminal), csv (the default otherwise) or jsonl.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -351,6 +346,304 @@ otherwise) or jsonl.</source>
     <message>
         <source>standard output: cannot write: %1</source>
         <translation>salida estándar: no se puede escribir: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotCommand</name>
+    <message>
+        <source>Merges saved data files and this program&apos;s CSV as &apos;convert&apos; does and draws
+them as the windows&apos; chart does: a line per channel, real time along the
+bottom axis, a break in the line where the logger was away, and a legend.
+OUT ending in .png, .svg or .pdf chooses the picture&apos;s format (SVG and PDF
+as vectors). Rows without a real date and time have no place on the time
+axis and are left out. No display is needed. The files are merged as
+&apos;convert&apos; merges them (see &apos;veltra8-cli convert --help&apos;), and a warning says
+where one overrode another.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The saved data files and CSV files to draw.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture to write, a .png, .svg or .pdf file; an existing one is replaced only by a whole picture.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OUT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The channels to draw, such as 1,2,5 (default: every channel with samples).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LIST</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Draw from TIME on, given as YYYY-MM-DDThh:mm:ss (default: the first sample).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Draw up to TIME, given as YYYY-MM-DDThh:mm:ss (default: the last sample).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture&apos;s width and height in pixels, 64 to 10000 each (SVG user units; PDF at 96 dpi); default 1200x675.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>WxH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The chart&apos;s title (default: the chart window&apos;s).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FILE missing: name the saved data files to draw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the %1 files merged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-o OUT missing: name the picture to write, ending in .png, .svg or .pdf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-o %1: not a picture this command writes; end the name in .png, .svg or .pdf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--channels %1: not a list of different channels 1 to 8, such as 1,2,5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--from %1 is not before --to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--size %1: not a width and height of 64 to 10000 pixels, such as 1200x675</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot draw: the drawing program is missing (looked for %1 and %2); reinstall veltra8-cli</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot run the drawing program: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the drawing program ended abnormally</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PlotText</name>
+    <message>
+        <source>%1 (please report it)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not enough memory for the plot (plot a shorter span with --from and --to)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>internal error: %1 (please report it)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot be opened: %2 (check the name and that you may read it)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: no row in the span asked for (the rows run from %2 to %3; change --from or --to)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: no temperature in the channels asked for (choose others with --channels)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot be written: %2 (choose a folder that exists and that you may write in)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>drawing failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the picture could not be written: %2 (check the free space and try again)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the picture could not be written: %2 (check the free space and the folder&apos;s permissions)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>veltra8-cli plot: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rows left out of the plot: %1 (without a time: %2; with a date or time not on the calendar: %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: no rows, only the header (give the rows to plot)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: no row with a time to plot; %2 (give rows whose time is set)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Draws the temperatures of veltra8-cli&apos;s CSV (from FILE or standard input) on a time axis.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show this help.</source>
+        <translation type="unfinished">Muestra esta ayuda.</translation>
+    </message>
+    <message>
+        <source>Write the picture to OUT; its ending, .png, .svg or .pdf, chooses the kind.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Draw these channels only, as in 1,2,5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start the time axis at TIME (YYYY-MM-DDThh:mm:ss).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End the time axis at TIME (YYYY-MM-DDThh:mm:ss).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Picture size in pixels (SVG units; PDF at 96 dpi); default 1200x675.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Title over the chart.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sampling interval, when known; lines break where samples are more than 1.5 intervals apart. By default the most common step between samples.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The CSV to plot; standard input when left out or &quot;-&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>see veltra8-cli plot --help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown option %1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one CSV at a time, not %1 (merge them first with veltra8-cli convert)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no picture file given (add -o OUT, OUT ending in .png, .svg or .pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the name must end in .png, .svg or .pdf (rename it, as in plot.png)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--channels %1: channels are 1 to 8, separated by commas (as in 1,2,5)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 %2: not a date and time (write it as YYYY-MM-DDThh:mm:ss, as in 2024-03-01T08:00:00)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--from %1 is after --to %2 (swap them)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--size %1: give WIDTHxHEIGHT in pixels, each %2 to %3 (as in 1600x900)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--interval %1: give the sampling interval in whole minutes, 1 to %2 (as in 15)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: empty, not even a header line (give the CSV that veltra8-cli writes with -f csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: the line is longer than 1 MiB (give the CSV that veltra8-cli writes with -f csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot be read: %2 (check the file and try again)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: a quoted field is not closed (close it with &quot; or remove the quote)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: text after the closing quote of a field (put the whole field in quotes)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: a quote inside a field that does not start with one (quote the whole field and double the quote)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: the first line is not the header sample,time,ch1,…,ch8 (give the CSV that veltra8-cli writes with -f csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: the time &quot;%3&quot; is not YYYY-MM-DDThh:mm:ss (mend the line, or empty the time to leave the row out)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: ch%3 &quot;%4&quot; is not a temperature (write it with a dot decimal, like 23.5, or leave it empty)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:%2: %3 fields where the header has 10 (mend the line or remove it)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
