@@ -55,6 +55,10 @@ endif()
 if(NOT (EXISTS "${PREFIX}/bin/veltra8-sim"))
   fail("the simulator is installed in bin/")
 endif()
+# Where veltra8-cli looks for its drawing program, relative to itself.
+if(NOT (EXISTS "${PREFIX}/libexec/veltra8/veltra8-plot"))
+  fail("the drawing program of veltra8-cli plot is installed in libexec/veltra8/")
+endif()
 
 # Every icon size in the theme folder named by the entry, and really that
 # size: the width and height are the big-endian words after the IHDR tag.
