@@ -3,11 +3,10 @@
 #include "cli/exit_status.h"
 #include "cli/signal_watcher.h"
 #include "logger/line_settings.h"
+#include "platform/errors.h"
 
 #include <QCoreApplication>
 
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -31,7 +30,7 @@ public:
 
 bool isVanished(int err)
 {
-    return err == EIO || err == ENXIO || err == ENODEV;
+    return KindOfSystemError(err) == SystemErrorKind::Gone;
 }
 
 }  // namespace
@@ -75,20 +74,18 @@ QString LoggerSession::PortFailureText(const QString& port, const EComPort& e, b
             return Session::vanished(port);
         return Session::failed(port, e.Message());
     }
-    switch (err) {
-    case EACCES:
-    case EPERM:
+    switch (KindOfSystemError(err)) {
+    case SystemErrorKind::AccessDenied:
         return Session::denied(port);
-    case EWOULDBLOCK:
-    case EBUSY:
+    case SystemErrorKind::Busy:
         return Session::busy(port);
-    case ENOENT:
-    case ENOTDIR:
+    case SystemErrorKind::NotFound:
+    case SystemErrorKind::NotAFolder:
         return Session::missing(port);
-    case ENOTTY:
+    case SystemErrorKind::NotATerminal:
         return Session::notSerial(port);
     default:
-        return Session::cannotOpen(port, QString::fromLocal8Bit(std::strerror(err)));
+        return Session::cannotOpen(port, SystemErrorText(err));
     }
 }
 

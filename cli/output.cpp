@@ -3,14 +3,13 @@
 #include "cli/exit_status.h"
 #include "data/saved_file.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -28,24 +27,9 @@ public:
     }
 };
 
-// Writes all of `bytes` to `fd`; 0 or the errno that stopped it.
-int writeAll(int fd, QByteArrayView bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
 QString reason(int err)
 {
-    return QString::fromLocal8Bit(std::strerror(err));
+    return SystemErrorText(err);
 }
 
 }  // namespace
@@ -90,7 +74,7 @@ void TableWriter::Write(QByteArrayView bytes)
         return;
     }
     std::fflush(stdout);
-    if (int err = writeAll(STDOUT_FILENO, bytes))
+    if (int err = files::WriteAllTo(STDOUT_FILENO, bytes))
         throw CliFailure(Exit::Output, Output::stdoutFailure(reason(err)));
 }
 
@@ -100,12 +84,6 @@ void TableWriter::Finish()
         WriteResult(path_, QByteArray::fromRawData(whole_.data(), qsizetype(whole_.size())));
 }
 
-RecordStream::~RecordStream()
-{
-    if (fd_ > STDOUT_FILENO)
-        ::close(fd_);
-}
-
 bool RecordStream::ToTerminal() const
 {
     return path_.isEmpty() && ::isatty(STDOUT_FILENO);
@@ -113,19 +91,15 @@ bool RecordStream::ToTerminal() const
 
 void RecordStream::Write(const QByteArray& bytes)
 {
-    if (fd_ < 0) {
-        if (path_.isEmpty() || path_ == QLatin1String("-")) {
-            fd_ = STDOUT_FILENO;
-        } else {
-            fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-            if (fd_ < 0)
-                throw CliFailure(Exit::Output, Output::fileFailure(path_, reason(errno)));
-        }
+    const bool toStdout = path_.isEmpty() || path_ == QLatin1String("-");
+    if (!toStdout && !opened_) {
+        if (int err = file_.CreateOrEmpty(QFile::encodeName(path_)))
+            throw CliFailure(Exit::Output, Output::fileFailure(path_, reason(err)));
+        opened_ = true;
     }
-    if (int err = writeAll(fd_, bytes)) {
-        if (err == EPIPE && fd_ == STDOUT_FILENO)
+    if (int err = toStdout ? files::WriteAllTo(STDOUT_FILENO, bytes) : file_.WriteAll(bytes)) {
+        if (err == EPIPE && toStdout)
             throw ReaderGone{};
-        throw CliFailure(Exit::Output, fd_ == STDOUT_FILENO ? Output::stdoutFailure(reason(err))
-                                                            : Output::fileFailure(path_, reason(err)));
+        throw CliFailure(Exit::Output, toStdout ? Output::stdoutFailure(reason(err)) : Output::fileFailure(path_, reason(err)));
     }
 }

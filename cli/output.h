@@ -3,6 +3,7 @@
 // (the whole file replaced once every byte is on disk, as the windows save),
 // or, for the live view, a stream of records written as they come.
 #include "data/large_vector.h"
+#include "platform/file_system.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,9 +34,6 @@ private:
 class RecordStream {
 public:
     explicit RecordStream(const QString& path) : path_(path) {}
-    ~RecordStream();
-    RecordStream(const RecordStream&) = delete;
-    RecordStream& operator=(const RecordStream&) = delete;
 
     // Raises CliFailure (Exit::Output); a reader of standard output that has
     // gone away is reported as ReaderGone instead.
@@ -45,5 +43,6 @@ public:
 
 private:
     QString path_;
-    int fd_ = -1;
+    files::WritableFile file_;
+    bool opened_ = false;
 };

@@ -6,6 +6,7 @@
 // by returning the system's error code (errno), 0 meaning success;
 // platform/errors.h says what a code means.
 #include <QByteArray>
+#include <QByteArrayView>
 
 namespace files {
 
@@ -40,7 +41,7 @@ public:
     // A file made when missing, emptied when there.
     int CreateOrEmpty(const QByteArray& path);
 
-    int WriteAll(const QByteArray& bytes);
+    int WriteAll(QByteArrayView bytes);
     // Waits until what was written is on the disk.
     int Sync();
     // Takes over owner, group and permission bits, in that order, as a
@@ -51,6 +52,10 @@ public:
 private:
     int fd_ = -1;
 };
+
+// Writes all of `bytes` to a descriptor already open, such as standard
+// output, going on after an interruption.
+int WriteAllTo(int fd, QByteArrayView bytes);
 
 // Whether the user may write the existing file at `path`: 0, or why not.
 int MayWrite(const QByteArray& path);

@@ -78,11 +78,11 @@ int WritableFile::CreateOrEmpty(const QByteArray& path)
     return fd_ < 0 ? errno : 0;
 }
 
-int WritableFile::WriteAll(const QByteArray& bytes)
+int WriteAllTo(int fd, QByteArrayView bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t n = ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -90,6 +90,11 @@ int WritableFile::WriteAll(const QByteArray& bytes)
         done += n;
     }
     return 0;
+}
+
+int WritableFile::WriteAll(QByteArrayView bytes)
+{
+    return WriteAllTo(fd_, bytes);
 }
 
 int WritableFile::Sync()
