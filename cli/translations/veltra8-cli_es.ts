@@ -92,7 +92,46 @@ Exit codes:
   6  output: cannot write
   130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Uso: veltra8-cli COMANDO [opciones]
+
+El logger de temperatura VELTRA8 desde una terminal o un script: lecturas en
+vivo, descarga de su memoria, su reloj y su intervalo de muestreo; y sus
+archivos guardados, unidos en una sola serie y dibujados.
+Los datos van a la salida estándar (o a -o FILE), los mensajes a la salida de
+errores.
+
+Comandos:
+  ports       lista los puertos seriales, uno por línea
+  live        escribe un registro por cada trama en vivo del logger
+  download    descarga la memoria del logger como tabla
+  set-clock   pone en hora el logger con la hora de la PC (vacía su memoria)
+  set-rate    fija el intervalo de muestreo del logger: 1, 15, 30 o 60 minutos
+  convert     une archivos de datos guardados en una serie, en CSV o JSON lines
+  plot        dibuja archivos de datos guardados en un gráfico PNG, SVG o PDF
+
+&apos;veltra8-cli COMANDO --help&apos; describe cada comando y sus opciones.
+
+Opciones:
+  -h, --help  Muestra esta ayuda.
+  --version   Muestra la versión del programa.
+
+Entorno:
+  VELTRA8_PORT       el puerto a usar cuando no se indica -p
+  VELTRA8_PORTS_DIR  la carpeta de puertos virtuales (enlaces a ptys)
+
+Códigos de salida:
+  0  éxito
+  1  error interno; plot: falta el programa de dibujo, o este falla
+  2  uso: una opción o un valor incorrecto, ningún puerto o varios, negativa
+     sin --yes
+  3  puerto: no se puede abrir, ocupado, sin permiso, dispositivo desaparecido
+  4  sin respuesta: ninguna trama en vivo, o ningún byte en una transferencia,
+     dentro de --timeout
+  5  datos: falló la confirmación, una descarga o un archivo que no se puede
+     decodificar
+  6  salida: no se puede escribir
+  130, 143  terminado por Ctrl-C o SIGTERM (live termina con 0)
+</translation>
     </message>
 </context>
 <context>
@@ -150,47 +189,64 @@ follows the others, in the order the files are named. The samples are
 numbered 1..N in the order written; rows without a time have an empty time
 (null in jsonl).
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Lee archivos de datos guardados (como los escriben las ventanas y
+&apos;download -f txt&apos;) y el CSV de este programa, que se distinguen por su primera
+línea, y los escribe como una sola serie en orden de tiempo, en CSV o JSON
+lines, exactamente como lo habría hecho &apos;download&apos;. Un único archivo se
+escribe tal cual, en su propio orden.
+
+Una misma hora presente en varios archivos se escribe una sola vez; si sus
+valores difieren, gana el archivo nombrado después, y un aviso en la salida de
+errores dice cuántas filas reemplazó y dónde. Las filas de un mismo archivo
+nunca se fusionan entre sí. Una fila cuya fecha u hora no puede existir
+(día 33, mes 13, minuto 75) conserva su lugar en su propio archivo: va detrás
+de la última fila de ese archivo con una hora real (tras todas las filas de
+esa hora), o justo antes de la primera hora real del archivo. Las filas sin
+hora se colocan del mismo modo, y un archivo sin ninguna hora real va detrás
+de los demás, en el orden en que se nombran los archivos. Las muestras se
+numeran 1..N en el orden en que se escriben; las filas sin hora llevan la
+hora vacía (null en jsonl).
+</translation>
     </message>
     <message>
         <source>The saved data files and CSV files to convert.</source>
-        <translation type="unfinished"></translation>
+        <translation>Los archivos de datos guardados y los archivos CSV a convertir.</translation>
     </message>
     <message>
         <source>Write to FILE instead of standard output, replacing it only once all of it is written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Escribe en FILE en lugar de la salida estándar, y lo reemplaza solo una vez escrito por completo.</translation>
     </message>
     <message>
         <source>FILE missing: name the saved data files to convert</source>
-        <translation type="unfinished"></translation>
+        <translation>falta FILE: indique los archivos de datos guardados a convertir</translation>
     </message>
     <message>
         <source>neither the column title line of a saved data file nor the header of this program&apos;s CSV</source>
-        <translation type="unfinished"></translation>
+        <translation>no es ni la línea de títulos de columna de un archivo de datos guardado ni el encabezado del CSV de este programa</translation>
     </message>
     <message>
         <source>an empty line among the rows</source>
-        <translation type="unfinished"></translation>
+        <translation>una línea vacía entre las filas</translation>
     </message>
     <message>
         <source>not ten fields: the sample, its time and eight temperatures</source>
-        <translation type="unfinished"></translation>
+        <translation>no son diez campos: la muestra, su hora y ocho temperaturas</translation>
     </message>
     <message>
         <source>the sample is not a number</source>
-        <translation type="unfinished"></translation>
+        <translation>la muestra no es un número</translation>
     </message>
     <message>
         <source>the time is not YYYY-MM-DDThh:mm:ss</source>
-        <translation type="unfinished"></translation>
+        <translation>la hora no tiene la forma YYYY-MM-DDThh:mm:ss</translation>
     </message>
     <message>
         <source>the temperature of CH%1 is not a number such as 23.5</source>
-        <translation type="unfinished">la temperatura de CH%1 no es un número como 23.5 {1 ?}</translation>
+        <translation>la temperatura de CH%1 no es un número como 23.5</translation>
     </message>
     <message>
         <source>warning: %1 overrides rows of %2 that hold other values at the same time (%3 in all; the first at line %4, over line %5 of %2)</source>
-        <translation type="unfinished"></translation>
+        <translation>aviso: %1 reemplaza filas de %2 que tienen otros valores a la misma hora (%3 en total; la primera en la línea %4, sobre la línea %5 de %2)</translation>
     </message>
 </context>
 <context>
@@ -248,11 +304,11 @@ archivo existente.
     </message>
     <message>
         <source>Also keep the captured transfer in FILE, byte for byte, even when the download fails.</source>
-        <translation type="unfinished"></translation>
+        <translation>Guarda además la transferencia capturada en FILE, byte por byte, aun cuando la descarga falla.</translation>
     </message>
     <message>
         <source>Give up (exit 4) when no live frame comes within S seconds, or no byte for S seconds during the transfer (default 10).</source>
-        <translation type="unfinished"></translation>
+        <translation>Abandona (código de salida 4) si no llega ninguna trama en vivo en S segundos, o ningún byte durante S segundos en la transferencia (por omisión 10).</translation>
     </message>
 </context>
 <context>
@@ -296,7 +352,7 @@ la salida de errores.
     </message>
     <message>
         <source>Record format: text (for people; the default on a terminal), csv (the default otherwise) or jsonl.</source>
-        <translation type="unfinished"></translation>
+        <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso) o jsonl.</translation>
     </message>
 </context>
 <context>
@@ -360,290 +416,298 @@ axis and are left out. No display is needed. The files are merged as
 &apos;convert&apos; merges them (see &apos;veltra8-cli convert --help&apos;), and a warning says
 where one overrode another.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Une archivos de datos guardados y el CSV de este programa, y los dibuja como
+lo hace el gráfico de las ventanas: una línea por canal, la hora real en el
+eje inferior, un corte en la línea donde el logger estuvo ausente, y una
+leyenda. La terminación .png, .svg o .pdf de OUT elige el formato de la imagen
+(SVG y PDF, vectoriales). Las filas sin una fecha y hora reales no tienen
+lugar en el eje de tiempo y se omiten. No hace falta entorno gráfico. Los
+archivos se unen como los une &apos;convert&apos; (vea &apos;veltra8-cli convert --help&apos;), y
+un aviso dice dónde uno reemplazó a otro.
+</translation>
     </message>
     <message>
         <source>The saved data files and CSV files to draw.</source>
-        <translation type="unfinished"></translation>
+        <translation>Los archivos de datos guardados y los archivos CSV a dibujar.</translation>
     </message>
     <message>
         <source>The picture to write, a .png, .svg or .pdf file; an existing one is replaced only by a whole picture.</source>
-        <translation type="unfinished"></translation>
+        <translation>La imagen a escribir, un archivo .png, .svg o .pdf; uno existente solo se reemplaza por una imagen completa.</translation>
     </message>
     <message>
         <source>OUT</source>
-        <translation type="unfinished"></translation>
+        <translation>OUT</translation>
     </message>
     <message>
         <source>The channels to draw, such as 1,2,5 (default: every channel with samples).</source>
-        <translation type="unfinished"></translation>
+        <translation>Los canales a dibujar, como 1,2,5 (por omisión: todos los canales con muestras).</translation>
     </message>
     <message>
         <source>LIST</source>
-        <translation type="unfinished"></translation>
+        <translation>LIST</translation>
     </message>
     <message>
         <source>Draw from TIME on, given as YYYY-MM-DDThh:mm:ss (default: the first sample).</source>
-        <translation type="unfinished"></translation>
+        <translation>Dibuja desde TIME, con la forma YYYY-MM-DDThh:mm:ss (por omisión: la primera muestra).</translation>
     </message>
     <message>
         <source>TIME</source>
-        <translation type="unfinished"></translation>
+        <translation>TIME</translation>
     </message>
     <message>
         <source>Draw up to TIME, given as YYYY-MM-DDThh:mm:ss (default: the last sample).</source>
-        <translation type="unfinished"></translation>
+        <translation>Dibuja hasta TIME, con la forma YYYY-MM-DDThh:mm:ss (por omisión: la última muestra).</translation>
     </message>
     <message>
         <source>The picture&apos;s width and height in pixels, 64 to 10000 each (SVG user units; PDF at 96 dpi); default 1200x675.</source>
-        <translation type="unfinished"></translation>
+        <translation>El ancho y el alto de la imagen en píxeles, de 64 a 10000 cada uno (unidades de usuario en SVG; PDF a 96 ppp); por omisión 1200x675.</translation>
     </message>
     <message>
         <source>WxH</source>
-        <translation type="unfinished"></translation>
+        <translation>WxH</translation>
     </message>
     <message>
         <source>The chart&apos;s title (default: the chart window&apos;s).</source>
-        <translation type="unfinished"></translation>
+        <translation>El título del gráfico (por omisión: el de la ventana del gráfico).</translation>
     </message>
     <message>
         <source>TEXT</source>
-        <translation type="unfinished"></translation>
+        <translation>TEXT</translation>
     </message>
     <message>
         <source>FILE missing: name the saved data files to draw</source>
-        <translation type="unfinished"></translation>
+        <translation>falta FILE: indique los archivos de datos guardados a dibujar</translation>
     </message>
     <message>
         <source>the %1 files merged</source>
-        <translation type="unfinished"></translation>
+        <translation>los %1 archivos unidos</translation>
     </message>
     <message>
         <source>-o OUT missing: name the picture to write, ending in .png, .svg or .pdf</source>
-        <translation type="unfinished"></translation>
+        <translation>falta -o OUT: indique la imagen a escribir, terminada en .png, .svg o .pdf</translation>
     </message>
     <message>
         <source>-o %1: not a picture this command writes; end the name in .png, .svg or .pdf</source>
-        <translation type="unfinished"></translation>
+        <translation>-o %1: no es una imagen que escriba este comando; termine el nombre en .png, .svg o .pdf</translation>
     </message>
     <message>
         <source>--channels %1: not a list of different channels 1 to 8, such as 1,2,5</source>
-        <translation type="unfinished"></translation>
+        <translation>--channels %1: no es una lista de canales distintos del 1 al 8, como 1,2,5</translation>
     </message>
     <message>
         <source>--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss</source>
-        <translation type="unfinished"></translation>
+        <translation>--%1 %2: no es una fecha y hora con la forma YYYY-MM-DDThh:mm:ss</translation>
     </message>
     <message>
         <source>--from %1 is not before --to %2</source>
-        <translation type="unfinished"></translation>
+        <translation>--from %1 no es anterior a --to %2</translation>
     </message>
     <message>
         <source>--size %1: not a width and height of 64 to 10000 pixels, such as 1200x675</source>
-        <translation type="unfinished"></translation>
+        <translation>--size %1: no es un ancho y un alto de 64 a 10000 píxeles, como 1200x675</translation>
     </message>
     <message>
         <source>cannot draw: the drawing program is missing (looked for %1 and %2); reinstall veltra8-cli</source>
-        <translation type="unfinished"></translation>
+        <translation>no se puede dibujar: falta el programa de dibujo (se buscaron %1 y %2); vuelva a instalar veltra8-cli</translation>
     </message>
     <message>
         <source>%1: cannot run the drawing program: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no se puede ejecutar el programa de dibujo: %2</translation>
     </message>
     <message>
         <source>%1: the drawing program ended abnormally</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: el programa de dibujo terminó de forma anómala</translation>
     </message>
 </context>
 <context>
     <name>PlotText</name>
     <message>
         <source>%1 (please report it)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (comuníquelo, por favor)</translation>
     </message>
     <message>
         <source>not enough memory for the plot (plot a shorter span with --from and --to)</source>
-        <translation type="unfinished"></translation>
+        <translation>no hay memoria suficiente para el gráfico (dibuje un intervalo más corto con --from y --to)</translation>
     </message>
     <message>
         <source>internal error: %1 (please report it)</source>
-        <translation type="unfinished"></translation>
+        <translation>error interno: %1 (comuníquelo, por favor)</translation>
     </message>
     <message>
         <source>standard input</source>
-        <translation type="unfinished"></translation>
+        <translation>entrada estándar</translation>
     </message>
     <message>
         <source>%1: cannot be opened: %2 (check the name and that you may read it)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no se puede abrir: %2 (revise el nombre y que tenga permiso para leerlo)</translation>
     </message>
     <message>
         <source>%1: no row in the span asked for (the rows run from %2 to %3; change --from or --to)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: ninguna fila en el intervalo pedido (las filas van de %2 a %3; cambie --from o --to)</translation>
     </message>
     <message>
         <source>%1: no temperature in the channels asked for (choose others with --channels)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: ninguna temperatura en los canales pedidos (elija otros con --channels)</translation>
     </message>
     <message>
         <source>%1: cannot be written: %2 (choose a folder that exists and that you may write in)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no se puede escribir: %2 (elija una carpeta que exista y en la que pueda escribir)</translation>
     </message>
     <message>
         <source>drawing failed</source>
-        <translation type="unfinished"></translation>
+        <translation>falló el dibujo</translation>
     </message>
     <message>
         <source>%1: the picture could not be written: %2 (check the free space and try again)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no se pudo escribir la imagen: %2 (revise el espacio libre y vuelva a intentarlo)</translation>
     </message>
     <message>
         <source>%1: the picture could not be written: %2 (check the free space and the folder&apos;s permissions)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no se pudo escribir la imagen: %2 (revise el espacio libre y los permisos de la carpeta)</translation>
     </message>
     <message>
         <source>veltra8-cli plot: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>veltra8-cli plot: %1</translation>
     </message>
     <message>
         <source>rows left out of the plot: %1 (without a time: %2; with a date or time not on the calendar: %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>filas omitidas del gráfico: %1 (sin hora: %2; con una fecha u hora que no existe en el calendario: %3)</translation>
     </message>
     <message>
         <source>%1: no rows, only the header (give the rows to plot)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no hay filas, solo el encabezado (faltan las filas a dibujar)</translation>
     </message>
     <message>
         <source>%1: no row with a time to plot; %2 (give rows whose time is set)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: ninguna fila con hora que dibujar; %2 (hacen falta filas que tengan hora)</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>Draws the temperatures of veltra8-cli&apos;s CSV (from FILE or standard input) on a time axis.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dibuja las temperaturas del CSV de veltra8-cli (de FILE o de la entrada estándar) sobre un eje de tiempo.</translation>
     </message>
     <message>
         <source>Show this help.</source>
-        <translation type="unfinished">Muestra esta ayuda.</translation>
+        <translation>Muestra esta ayuda.</translation>
     </message>
     <message>
         <source>Write the picture to OUT; its ending, .png, .svg or .pdf, chooses the kind.</source>
-        <translation type="unfinished"></translation>
+        <translation>Escribe la imagen en OUT; su terminación, .png, .svg o .pdf, elige el tipo.</translation>
     </message>
     <message>
         <source>Draw these channels only, as in 1,2,5.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dibuja solo estos canales, como en 1,2,5.</translation>
     </message>
     <message>
         <source>Start the time axis at TIME (YYYY-MM-DDThh:mm:ss).</source>
-        <translation type="unfinished"></translation>
+        <translation>Empieza el eje de tiempo en TIME (YYYY-MM-DDThh:mm:ss).</translation>
     </message>
     <message>
         <source>End the time axis at TIME (YYYY-MM-DDThh:mm:ss).</source>
-        <translation type="unfinished"></translation>
+        <translation>Termina el eje de tiempo en TIME (YYYY-MM-DDThh:mm:ss).</translation>
     </message>
     <message>
         <source>Picture size in pixels (SVG units; PDF at 96 dpi); default 1200x675.</source>
-        <translation type="unfinished"></translation>
+        <translation>Tamaño de la imagen en píxeles (unidades SVG; PDF a 96 ppp); por omisión 1200x675.</translation>
     </message>
     <message>
         <source>Title over the chart.</source>
-        <translation type="unfinished"></translation>
+        <translation>Título sobre el gráfico.</translation>
     </message>
     <message>
         <source>The sampling interval, when known; lines break where samples are more than 1.5 intervals apart. By default the most common step between samples.</source>
-        <translation type="unfinished"></translation>
+        <translation>El intervalo de muestreo, si se conoce; las líneas se cortan donde las muestras distan más de intervalo y medio. Por omisión, el paso más frecuente entre muestras.</translation>
     </message>
     <message>
         <source>The CSV to plot; standard input when left out or &quot;-&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>El CSV a dibujar; la entrada estándar si se omite o es &quot;-&quot;.</translation>
     </message>
     <message>
         <source>see veltra8-cli plot --help</source>
-        <translation type="unfinished"></translation>
+        <translation>vea veltra8-cli plot --help</translation>
     </message>
     <message>
         <source>unknown option %1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>opción desconocida %1 (%2)</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>one CSV at a time, not %1 (merge them first with veltra8-cli convert)</source>
-        <translation type="unfinished"></translation>
+        <translation>un solo CSV cada vez, no %1 (únalos antes con veltra8-cli convert)</translation>
     </message>
     <message>
         <source>no picture file given (add -o OUT, OUT ending in .png, .svg or .pdf)</source>
-        <translation type="unfinished"></translation>
+        <translation>no se indicó el archivo de imagen (use -o OUT, con OUT terminado en .png, .svg o .pdf)</translation>
     </message>
     <message>
         <source>%1: the name must end in .png, .svg or .pdf (rename it, as in plot.png)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: el nombre debe terminar en .png, .svg o .pdf (cámbielo, como en plot.png)</translation>
     </message>
     <message>
         <source>--channels %1: channels are 1 to 8, separated by commas (as in 1,2,5)</source>
-        <translation type="unfinished"></translation>
+        <translation>--channels %1: los canales van del 1 al 8, separados por comas (como en 1,2,5)</translation>
     </message>
     <message>
         <source>--%1 %2: not a date and time (write it as YYYY-MM-DDThh:mm:ss, as in 2024-03-01T08:00:00)</source>
-        <translation type="unfinished"></translation>
+        <translation>--%1 %2: no es una fecha y hora (escríbala con la forma YYYY-MM-DDThh:mm:ss, como en 2024-03-01T08:00:00)</translation>
     </message>
     <message>
         <source>--from %1 is after --to %2 (swap them)</source>
-        <translation type="unfinished"></translation>
+        <translation>--from %1 es posterior a --to %2 (intercámbielos)</translation>
     </message>
     <message>
         <source>--size %1: give WIDTHxHEIGHT in pixels, each %2 to %3 (as in 1600x900)</source>
-        <translation type="unfinished"></translation>
+        <translation>--size %1: indique ANCHOxALTO en píxeles, cada uno de %2 a %3 (como en 1600x900)</translation>
     </message>
     <message>
         <source>--interval %1: give the sampling interval in whole minutes, 1 to %2 (as in 15)</source>
-        <translation type="unfinished"></translation>
+        <translation>--interval %1: indique el intervalo de muestreo en minutos enteros, de 1 a %2 (como en 15)</translation>
     </message>
     <message>
         <source>%1: empty, not even a header line (give the CSV that veltra8-cli writes with -f csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: vacío, sin siquiera una línea de encabezado (use el CSV que escribe veltra8-cli con -f csv)</translation>
     </message>
     <message>
         <source>%1:%2: the line is longer than 1 MiB (give the CSV that veltra8-cli writes with -f csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: la línea ocupa más de 1 MiB (use el CSV que escribe veltra8-cli con -f csv)</translation>
     </message>
     <message>
         <source>%1: cannot be read: %2 (check the file and try again)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no se puede leer: %2 (revise el archivo y vuelva a intentarlo)</translation>
     </message>
     <message>
         <source>%1:%2: a quoted field is not closed (close it with &quot; or remove the quote)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: un campo entre comillas no está cerrado (ciérrelo con &quot; o quite la comilla)</translation>
     </message>
     <message>
         <source>%1:%2: text after the closing quote of a field (put the whole field in quotes)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: hay texto tras la comilla de cierre de un campo (ponga todo el campo entre comillas)</translation>
     </message>
     <message>
         <source>%1:%2: a quote inside a field that does not start with one (quote the whole field and double the quote)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: una comilla dentro de un campo que no empieza con comilla (ponga todo el campo entre comillas y duplique la comilla)</translation>
     </message>
     <message>
         <source>%1:%2: the first line is not the header sample,time,ch1,…,ch8 (give the CSV that veltra8-cli writes with -f csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: la primera línea no es el encabezado sample,time,ch1,…,ch8 (use el CSV que escribe veltra8-cli con -f csv)</translation>
     </message>
     <message>
         <source>%1:%2: the time &quot;%3&quot; is not YYYY-MM-DDThh:mm:ss (mend the line, or empty the time to leave the row out)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: la hora &quot;%3&quot; no tiene la forma YYYY-MM-DDThh:mm:ss (corrija la línea, o vacíe la hora para omitir la fila)</translation>
     </message>
     <message>
         <source>%1:%2: ch%3 &quot;%4&quot; is not a temperature (write it with a dot decimal, like 23.5, or leave it empty)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: ch%3 &quot;%4&quot; no es una temperatura (escríbala con punto decimal, como 23.5, o déjela vacía)</translation>
     </message>
     <message>
         <source>%1:%2: %3 fields where the header has 10 (mend the line or remove it)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1:%2: %3 campos donde el encabezado tiene 10 (corrija la línea o quítela)</translation>
     </message>
 </context>
 <context>
