@@ -122,6 +122,10 @@ private:
     std::mt19937 rng_;
     Steady::time_point t0_;
     Steady::time_point wireFree_;   // when the bytes written so far have left the wire
+    // Set from a transfer's first byte to its last: the logger sends it back
+    // to back, so this thread waking late shortens the gaps that follow
+    // rather than stretching the transfer.
+    bool streaming_ = false;
     Steady::time_point nextFrame_;
     Steady::time_point transferDue_;
     bool transferPending_ = false;
@@ -313,7 +317,12 @@ void Simulator::Worker::SendTransfer()
         s_.record_.downloads.push_back(SimDownload{++downloads_, snapshot_, 0, false});
         index = s_.record_.downloads.size() - 1;
     }
-    auto finish = [&] { Publish(); };
+    wireFree_ = std::max(wireFree_, Steady::now());
+    streaming_ = true;
+    auto finish = [&] {
+        streaming_ = false;
+        Publish();
+    };
 
     if (Send(LoggerModel::HeaderLine(snapshot_.start, snapshot_.rateCode)) != Sent::Ok)
         return finish();
@@ -337,6 +346,7 @@ void Simulator::Worker::SendTransfer()
     }
     if (Send(LoggerModel::TrailerLine()) != Sent::Ok || o_.noEndMarker)
         return finish();
+    streaming_ = false;
 
     // The marker counts from when the trailer has left the wire, so the
     // client has read everything before it and sees "A" as a read of its own.
@@ -466,9 +476,10 @@ Simulator::Worker::Sent Simulator::Worker::WritePiece(const char* data, std::siz
             const auto wire = Nanos(static_cast<long long>(n) * 10 * 1000000000LL / o_.baud);
             // A UART sends back to back while it has data: waking a little
             // late for the next piece must not stretch the stream, so the
-            // schedule only restarts after a real pause.
+            // schedule only restarts after a real pause, never within a
+            // transfer (unless pauses were asked for between the writes).
             const auto now = Steady::now();
-            const bool continuous = now - wireFree_ < std::chrono::milliseconds(5);
+            const bool continuous = (streaming_ && o_.chunkGapMs == 0) || now - wireFree_ < std::chrono::milliseconds(5);
             wireFree_ = (continuous ? wireFree_ : now) + wire;
         } else {
             wireFree_ = Steady::now();  // unpaced bytes leave at once
