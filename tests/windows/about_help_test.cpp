@@ -92,7 +92,10 @@ TEST_F(HelpWindow, EditsSurviveClosingAndReopening)
     AnswerNextModal([](QWidget* w) {
         auto* help = qobject_cast<TForm3*>(w);
         ASSERT_NE(help, nullptr);
-        EXPECT_EQ(QApplication::focusWidget(), help->Memo1);
+        // The window is shown before the platform activates it and the focus
+        // lands; on a loaded machine that takes a while.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == help->Memo1; }, 5000))
+            << "the focus is on " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "nothing");
         help->Memo1->moveCursor(QTextCursor::Start);
         QTest::keyClicks(help->Memo1, QStringLiteral("NOTA "));
         help->Close();
