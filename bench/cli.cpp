@@ -8,6 +8,7 @@
 //  - `convert`: rows per second at 2,000 and at 1,000,000 rows, and the
 //    merge of two overlapping files of 500,000 rows, in process and as the
 //    command.
+#include "bench/paced_logger.h"
 #include "bench/report.h"
 #include "cli/series_files.h"
 #include "cli/table_output.h"
@@ -69,17 +70,8 @@ pid_t spawnClient(std::vector<std::string> args, int out)
 void benchDownload()
 {
     QTemporaryDir dir;
-    SimOptions o;
-    o.portsFolder = dir.path().toStdString();
-    o.makeLink = false;
-    o.paced = true;
-    o.samples = 2000;
-    o.rateCode = 2;
+    SimOptions o = PacedFullMemory(dir, 450);
     o.framePeriodMs = 50;
-    // The logger starts its transfer after the client's clear step and sends
-    // the end marker after a short pause, as in the windows' figure.
-    o.transferDelayMs = 450;
-    o.markerPauseMs = 30;
     Simulator sim(o);
     // The simulator stamps what it hears from its start: the request's "8"
     // is where the windows' figure starts too, after the first live frame.

@@ -11,6 +11,7 @@
 #include "platform/string_grid.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
+#include "bench/paced_logger.h"
 #include "bench/report.h"
 
 #include <QApplication>
@@ -39,17 +40,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
 
-    SimOptions o;
-    o.portsFolder = dir.path().toStdString();
-    o.makeLink = false;
-    o.paced = true;
-    o.samples = 2000;
-    o.rateCode = 2;
-    // The logger starts its transfer right after the program's clear step
-    // and sends the end marker after a short pause.
-    o.transferDelayMs = 470;
-    o.markerPauseMs = 30;
-    Simulator sim(o);
+    Simulator sim(PacedFullMemory(dir, 470));
     sim.Start();
 
     Flags().SkipPortSetup = true;
