@@ -1,6 +1,6 @@
 #include "cli/plot/plot_options.h"
 
-#include "cli/plot/sample_csv.h"
+#include "data/calendar.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -35,11 +35,10 @@ std::optional<QList<int>> channelList(const QString& text)
 
 std::optional<qint64> timeOf(const QString& text)
 {
-    qint64 seconds = 0;
-    QByteArray bytes = text.toUtf8();
-    if (ReadTime(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), seconds) != TimeField::Valid)
+    const std::optional<SeriesStamp> stamp = StampOfIsoText(text.toUtf8());
+    if (!stamp || stamp->Kind != StampKind::Real)
         return std::nullopt;
-    return seconds;
+    return stamp->Seconds;
 }
 
 std::optional<QSize> sizeOf(const QString& text)

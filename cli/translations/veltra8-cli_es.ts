@@ -248,6 +248,14 @@ hora vacía (null en jsonl).
         <source>warning: %1 overrides rows of %2 that hold other values at the same time (%3 in all; the first at line %4, over line %5 of %2)</source>
         <translation>aviso: %1 reemplaza filas de %2 que tienen otros valores a la misma hora (%3 en total; la primera en la línea %4, sobre la línea %5 de %2)</translation>
     </message>
+    <message>
+        <source>a quote that does not enclose a whole field</source>
+        <translation>unas comillas que no encierran un campo entero</translation>
+    </message>
+    <message>
+        <source>a line of 1 MiB or more</source>
+        <translation>una línea de 1 MiB o más</translation>
+    </message>
 </context>
 <context>
     <name>DownloadCommand</name>

@@ -130,6 +130,21 @@ TEST_F(Files, ConvertReadsItsOwnCsvBackAndAgreesWithTheSavedFile)
         run({QStringLiteral("convert"), txt, QStringLiteral("-f"), QStringLiteral("jsonl")}).out);
 }
 
+TEST_F(Files, ConvertReadsTheCsvAsASpreadsheetSavesIt)
+{
+    // LF line ends, a byte-order mark and quoted fields: the same rows.
+    const QByteArray plain = "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r\n"
+                             "1,2024-05-17T08:00:00,1.0,2.0,,,,,,8.0\r\n2,,,,,,,,,\r\n";
+    const QByteArray saved = "\xEF\xBB\xBFsample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\n"
+                             "\"1\",\"2024-05-17T08:00:00\",1.0,\"2.0\",,,,,,8.0\n2,,,,,,,,,\n\n";
+    const CliResult converted = run({QStringLiteral("convert"), write(QStringLiteral("saved.csv"), saved)});
+    EXPECT_EQ(converted.code, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.out, plain);
+    const QString jsonl = QStringLiteral("jsonl");
+    EXPECT_EQ(run({QStringLiteral("convert"), path(QStringLiteral("saved.csv")), QStringLiteral("-f"), jsonl}).out,
+        run({QStringLiteral("convert"), write(QStringLiteral("plain.csv"), plain), QStringLiteral("-f"), jsonl}).out);
+}
+
 TEST_F(Files, ConvertNamesTheFileAndLineOfACsvItCannotRead)
 {
     const QByteArray header = "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r\n";
@@ -142,6 +157,7 @@ TEST_F(Files, ConvertNamesTheFileAndLineOfACsvItCannotRead)
              {header + "1,,1,2,3,4,5,6,7,8,5\r\n", "line 2: not ten fields: the sample, its time and eight temperatures"},
              {header + "1,,1,2,3,4,5,6,7,2e3\r\n", "line 2: the temperature of CH8 is not a number such as 23.5"},
              {header + good + "\r\n" + good, "line 3: an empty line among the rows"},
+             {header + "1,\"2024-05-17T08:00:00,1,2,3,4,5,6,7,8\r\n", "line 2: a quote that does not enclose a whole field"},
              {"sample;time\r\n", "line 1: neither the column title line of a saved data file nor the header of this program's CSV"}}) {
         const QString bad = write(QStringLiteral("bad.csv"), bytes);
         const CliResult r = run({QStringLiteral("convert"), ok, bad, QStringLiteral("-o"), path(QStringLiteral("out.csv"))});
