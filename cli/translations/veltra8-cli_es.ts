@@ -807,6 +807,22 @@ lista la configuración del puerto de las ventanas.
         <source>internal error: %1</source>
         <translation>error interno: %1</translation>
     </message>
+    <message>
+        <source>cannot send to the logger</source>
+        <translation>no se puede enviar al logger</translation>
+    </message>
+    <message>
+        <source>cannot read from the port</source>
+        <translation>no se puede leer del puerto</translation>
+    </message>
+    <message>
+        <source>cannot set up the port</source>
+        <translation>no se puede configurar el puerto</translation>
+    </message>
+    <message>
+        <source>the port failed</source>
+        <translation>el puerto falló</translation>
+    </message>
 </context>
 <context>
     <name>SetClockCommand</name>
