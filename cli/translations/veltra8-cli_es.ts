@@ -499,10 +499,6 @@ un aviso dice dónde uno reemplazó a otro.
         <translation>-o %1: no es una imagen que escriba este comando; termine el nombre en .png, .svg o .pdf</translation>
     </message>
     <message>
-        <source>--channels %1: not a list of different channels 1 to 8, such as 1,2,5</source>
-        <translation>--channels %1: no es una lista de canales distintos del 1 al 8, como 1,2,5</translation>
-    </message>
-    <message>
         <source>--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss</source>
         <translation>--%1 %2: no es una fecha y hora con la forma YYYY-MM-DDThh:mm:ss</translation>
     </message>
@@ -525,6 +521,10 @@ un aviso dice dónde uno reemplazó a otro.
     <message>
         <source>%1: the drawing program ended abnormally</source>
         <translation>%1: el programa de dibujo terminó de forma anómala</translation>
+    </message>
+    <message>
+        <source>--channels %1: not a list of channels 1 to 8, such as 1,2,5</source>
+        <translation>--channels %1: no es una lista de canales del 1 al 8, como 1,2,5</translation>
     </message>
 </context>
 <context>
@@ -666,10 +666,6 @@ un aviso dice dónde uno reemplazó a otro.
         <translation>--%1 %2: no es una fecha y hora (escríbala con la forma YYYY-MM-DDThh:mm:ss, como en 2024-03-01T08:00:00)</translation>
     </message>
     <message>
-        <source>--from %1 is after --to %2 (swap them)</source>
-        <translation>--from %1 es posterior a --to %2 (intercámbielos)</translation>
-    </message>
-    <message>
         <source>--size %1: give WIDTHxHEIGHT in pixels, each %2 to %3 (as in 1600x900)</source>
         <translation>--size %1: indique ANCHOxALTO en píxeles, cada uno de %2 a %3 (como en 1600x900)</translation>
     </message>
@@ -716,6 +712,10 @@ un aviso dice dónde uno reemplazó a otro.
     <message>
         <source>%1:%2: %3 fields where the header has 10 (mend the line or remove it)</source>
         <translation>%1:%2: %3 campos donde el encabezado tiene 10 (corrija la línea o quítela)</translation>
+    </message>
+    <message>
+        <source>--from %1 is not before --to %2 (swap them, or widen the span)</source>
+        <translation>--from %1 no es anterior a --to %2 (intercámbielos o amplíe el intervalo)</translation>
     </message>
 </context>
 <context>
