@@ -81,11 +81,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(VELTRA8_VERSION));
     InstallClientTranslations();
     // The table's texts are the windows' own, with the decimal comma.
-    FormatSettings& formats = Formats();
-    formats.DecimalSeparator = QLatin1Char(',');
-    formats.ThousandSeparator = QLatin1Char('.');
-    formats.LongTimeFormat = QStringLiteral("hh:mm:ss");
-    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    UseLoggerFormats();
     // Failures the port reports on its own go to standard error as one line.
     Application::SetExceptionDisplay([](const QString& text) { PrintError(text); });
 

@@ -1,9 +1,9 @@
 #include "cli/output.h"
 
 #include "cli/exit_status.h"
-#include "data/saved_file.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "platform/whole_file.h"
 
 #include <QCoreApplication>
 #include <QFile>
