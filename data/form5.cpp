@@ -2,7 +2,9 @@
 
 #include "app/form1.h"
 #include "data/download_buffer.h"
+#include "data/download_table.h"
 #include "data/saved_file.h"
+#include "data/time_stamps.h"
 #include "platform/application.h"
 #include "platform/string_grid.h"
 #include "platform/whole_file.h"
@@ -148,12 +150,6 @@ const TDownloadBuffer* TForm5::DownloadBuffer() const
     return Form1 ? Form1->RichEdit1 : nullptr;
 }
 
-QString TForm5::line(int i) const
-{
-    const TDownloadBuffer* buffer = DownloadBuffer();
-    return buffer ? buffer->Line(i) : QString();
-}
-
 int TForm5::DataRowCount() const
 {
     const TDownloadBuffer* buffer = DownloadBuffer();
@@ -167,25 +163,54 @@ void TForm5::FormActivate()
     DOSCANALESLM35();
 }
 
+// The grid as the window fills it from the one decoding of a download.
+class TForm5::GridFill : public DownloadRowsSink {
+public:
+    explicit GridFill(TForm5& form) : form_(form) {}
+    int HeaderRead(const DownloadHeader& header) override { return form_.OBTIENEFECHAYHORA(header); }
+    void RowStamped(int row, const TStampGenerator& stamps) override
+    {
+        form_.StringGrid1->SetCells(1, row, stamps.CurrentDateText());
+        form_.StringGrid1->SetCells(2, row, stamps.CurrentTimeText());
+    }
+    void StampsDone() override
+    {
+        // The hidden scratch boxes hold a row's stamp only while it is
+        // written and are empty after every row; passing each stamp through
+        // them would lay out two texts per row that nobody sees.
+        form_.Edit6->clear();
+        form_.Edit7->clear();
+        for (int c = 1; c < GridColumns; ++c)
+            form_.StringGrid1->SetCells(c, 0, QString::fromUtf8(ColumnHeaders[c]));
+        const int rows = form_.DataRowCount();
+        for (int r = 1; r <= rows; ++r)
+            form_.StringGrid1->SetCells(0, r, QString::number(r));
+    }
+    void RowRead(int row, const std::array<double, ChannelCount>& temperatures) override
+    {
+        // The whole line is decoded before any of its cells is written, so a
+        // bad line leaves its row without temperatures rather than half-filled.
+        for (int k = 0; k < ChannelCount; ++k)
+            form_.StringGrid1->SetCells(3 + k, row, TemperatureText(temperatures[size_t(k)]));
+    }
+
+private:
+    TForm5& form_;
+};
+
 void TForm5::DOSCANALESLM35()
 {
     const TDownloadBuffer* buffer = DownloadBuffer();
     StringGrid1->SetRowCount((buffer ? buffer->LineCount() : 0) - 2);
-    OBTIENEFECHAYHORA();
-    for (int c = 1; c < GridColumns; ++c)
-        StringGrid1->SetCells(c, 0, QString::fromUtf8(ColumnHeaders[c]));
-    const int rows = DataRowCount();
-    for (int r = 1; r <= rows; ++r)
-        StringGrid1->SetCells(0, r, QString::number(r));
-    MUESTRADATA();
+    if (!buffer)
+        ThrowMissingHeader();
+    GridFill fill(*this);
+    int line = 0;
+    DecodeDownload(*buffer, fill, line);
 }
 
-void TForm5::OBTIENEFECHAYHORA()
+int TForm5::OBTIENEFECHAYHORA(const DownloadHeader& header)
 {
-    const TDownloadBuffer* buffer = DownloadBuffer();
-    if (!buffer || buffer->LineCount() < 1)
-        ThrowMissingHeader();
-    const DownloadHeader header = DecodeHeaderLine(buffer->Line(0));
     start_ = header.Start;
     Label1->setText(QString::number(start_.Year));
     Label2->setText(QString::number(start_.Month));
@@ -200,70 +225,7 @@ void TForm5::OBTIENEFECHAYHORA()
         Edit8->setText(rate);
     Edit1->setText(DateText(start_.Day, start_.Month, start_.Year));
     Edit2->setText(TimeText(start_.Hour, start_.Minute, start_.Second));
-    switch (StepMinutesForRateText(Edit8->text())) {
-    case 1:
-        VERPOR1MINUTO();
-        break;
-    case 5:
-        VERPOR5MINUTOS();
-        break;
-    case 10:
-        VERPOR10MINUTOS();
-        break;
-    case 15:
-        VERPOR15MINUTOS();
-        break;
-    case 30:
-        VERPOR30MINUTOS();
-        break;
-    case 60:
-        VERPOR60MINUTOS();
-        break;
-    default:
-        break;
-    }
-}
-
-void TForm5::MUESTRADATA()
-{
-    const int rows = DataRowCount();
-    for (int r = 1; r <= rows; ++r) {
-        // The whole line is decoded before any of its cells is written, so a
-        // bad line leaves its row without temperatures rather than half-filled.
-        const auto temperatures = DecodeSampleLine(line(r), r);
-        for (int k = 0; k < ChannelCount; ++k)
-            StringGrid1->SetCells(3 + k, r, TemperatureText(temperatures[k]));
-    }
-}
-
-void TForm5::runStampGenerator(int stepMinutes)
-{
-    stamps_.emplace(start_, stepMinutes);
-    const int rows = DataRowCount();
-    for (int r = 1; r <= rows; ++r) {
-        stamps_->Next();
-        StringGrid1->SetCells(1, r, stamps_->CurrentDateText());
-        StringGrid1->SetCells(2, r, stamps_->CurrentTimeText());
-    }
-    // The hidden scratch boxes hold a row's stamp only while it is written and
-    // are empty after every row; passing each stamp through them would lay out
-    // two texts per row that nobody sees.
-    Edit6->clear();
-    Edit7->clear();
-    stamps_.reset();
-}
-
-void TForm5::VERPOR1MINUTO() { runStampGenerator(1); }
-void TForm5::VERPOR5MINUTOS() { runStampGenerator(5); }
-void TForm5::VERPOR10MINUTOS() { runStampGenerator(10); }
-void TForm5::VERPOR15MINUTOS() { runStampGenerator(15); }
-void TForm5::VERPOR30MINUTOS() { runStampGenerator(30); }
-void TForm5::VERPOR60MINUTOS() { runStampGenerator(60); }
-
-void TForm5::VERIFICAR()
-{
-    if (stamps_)
-        stamps_->Verify();
+    return StepMinutesForRateText(Edit8->text());
 }
 
 void TForm5::SpeedButton2Click()

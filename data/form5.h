@@ -6,12 +6,9 @@
 // every activation rebuilds the table from the main window's download buffer.
 #include "data/record_decoding.h"
 #include "data/saved_file.h"
-#include "data/time_stamps.h"
 #include "platform/form.h"
 
 #include <QString>
-
-#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -38,22 +35,13 @@ public:
     // the fill can be run and its failures observed without showing the window.
     void FormActivate() override;
 
-    // Fill steps after the grid is emptied: row count, header and row stamps,
-    // column headers, row numbers, temperatures.
+    // Fill steps after the grid is emptied: row count, then the download's
+    // one decoding (data/download_table): header, row stamps, column
+    // headers, row numbers, temperatures.
     void DOSCANALESLM35();
-    // Decodes line 0: start stamp, date, time and rate boxes, then the row
-    // stamps of the matching step.
-    void OBTIENEFECHAYHORA();
-    // Decodes sample lines 1..N into columns 3..10.
-    void MUESTRADATA();
-    void VERPOR1MINUTO();
-    void VERPOR5MINUTOS();
-    void VERPOR10MINUTOS();
-    void VERPOR15MINUTOS();
-    void VERPOR30MINUTOS();
-    void VERPOR60MINUTOS();
-    // Days in the generator's current month.
-    void VERIFICAR();
+    // The decoded line 0 into the start stamp, date, time and rate boxes;
+    // returns the step of the row stamps, by the rate box.
+    int OBTIENEFECHAYHORA(const DownloadHeader& header);
 
     // "GRAFICAR" and "GUARDAR".
     void SpeedButton2Click();
@@ -85,13 +73,10 @@ public:
     TStringGrid* StringGrid1;
 
 private:
-    void runStampGenerator(int stepMinutes);
-    QString line(int i) const;
+    class GridFill;
 
     const TDownloadBuffer* source_ = nullptr;
     StartStamp start_;
-    // The generator of the fill in progress; VERIFICAR reads its state.
-    std::optional<TStampGenerator> stamps_;
 };
 
 extern TForm5* Form5;
