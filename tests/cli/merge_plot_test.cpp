@@ -2,6 +2,7 @@
 // program on files the simulator's downloads or the test wrote, one test
 // per behaviour. The pictures need the drawing program veltra8-plot beside
 // the client; without it those tests are skipped.
+#include "cli/commands.h"
 #include "tests/support/programs.h"
 #include "tests/support/wait.h"
 
@@ -155,7 +156,8 @@ TEST_F(Files, ConvertNamesTheFileAndLineOfACsvItCannotRead)
 
 TEST_F(Files, EveryHelpEndsItsLastLineAndSaysTheHelpOptionAlike)
 {
-    for (const char* command : {"ports", "live", "download", "set-clock", "set-rate", "convert", "plot"}) {
+    for (const CliCommand& each : CliCommands()) {
+        const char* command = each.Name;
         const CliResult help = run({QString::fromLatin1(command), QStringLiteral("--help")});
         EXPECT_EQ(help.code, 0);
         EXPECT_TRUE(help.out.endsWith('\n') && !help.out.endsWith("\n\n")) << command;
