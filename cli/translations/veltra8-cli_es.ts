@@ -525,16 +525,16 @@ un aviso dice dónde uno reemplazó a otro.
         <translation>--size %1: no es un ancho y un alto de 64 a 10000 píxeles, como 1200x675</translation>
     </message>
     <message>
-        <source>cannot draw: the drawing program is missing (looked for %1 and %2); reinstall veltra8-cli</source>
-        <translation>no se puede dibujar: falta el programa de dibujo (se buscaron %1 y %2); vuelva a instalar veltra8-cli</translation>
-    </message>
-    <message>
         <source>%1: cannot run the drawing program: %2</source>
         <translation>%1: no se puede ejecutar el programa de dibujo: %2</translation>
     </message>
     <message>
         <source>%1: the drawing program ended abnormally</source>
         <translation>%1: el programa de dibujo terminó de forma anómala</translation>
+    </message>
+    <message>
+        <source>cannot draw: the drawing program veltra8-plot is not installed (looked for %1 and %2); it comes with the veltra8-cli package and with builds that have the desktop</source>
+        <translation>no se puede dibujar: el programa de dibujo veltra8-plot no está instalado (se buscaron %1 y %2); viene con el paquete veltra8-cli y con las compilaciones que incluyen el escritorio</translation>
     </message>
 </context>
 <context>
