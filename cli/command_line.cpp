@@ -1,9 +1,11 @@
 #include "cli/command_line.h"
 
+#include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "platform/errors.h"
 #include "serial/ports.h"
 
+#include <algorithm>
 #include <cstdio>
 
 CommandLine::CommandLine(const QString& command, const QString& usage, const QString& about)
@@ -126,7 +128,13 @@ QString CommandLine::Port() const
 
 QString GeneralHelp()
 {
-    return CommandLine::tr(
+    qsizetype width = 0;
+    for (const CliCommand& command : CliCommands())
+        width = std::max(width, qsizetype(qstrlen(command.Name)));
+    QString commands;
+    for (const CliCommand& command : CliCommands())
+        commands += QStringLiteral("  %1   %2\n").arg(QLatin1String(command.Name), -int(width)).arg(CommandLine::tr(command.Summary));
+    const QString head = CommandLine::tr(
         "Usage: veltra8-cli COMMAND [options]\n"
         "\n"
         "The VELTRA8 temperature data logger from a terminal or a script: live\n"
@@ -134,14 +142,8 @@ QString GeneralHelp()
         "its saved files, merged into one series and drawn.\n"
         "Data go to standard output (or -o FILE), messages to standard error.\n"
         "\n"
-        "Commands:\n"
-        "  ports       list the serial ports, one a line\n"
-        "  live        write one record per live frame of the logger\n"
-        "  download    download the logger's memory as a table\n"
-        "  set-clock   set the logger's clock from the PC's (empties its memory)\n"
-        "  set-rate    set the logger's sampling interval: 1, 15, 30 or 60 minutes\n"
-        "  convert     merge saved data files into one series as CSV or JSON lines\n"
-        "  plot        draw saved data files as a chart in a PNG, SVG or PDF file\n"
+        "Commands:\n");
+    const QString tail = CommandLine::tr(
         "\n"
         "'veltra8-cli COMMAND --help' describes each command and its options.\n"
         "\n"
@@ -162,4 +164,5 @@ QString GeneralHelp()
         "  5  data: confirmation failed, a download or file that cannot be decoded\n"
         "  6  output: cannot write\n"
         "  130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)\n");
+    return head + commands + tail;
 }

@@ -33,25 +33,15 @@ public:
             std::printf("veltra8-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
             return Exit::Ok;
         }
-        // These run no event loop: the signals end them as usual (and a
+        const CliCommand* found = FindCliCommand(command);
+        if (found == nullptr)
+            throw CliFailure(Exit::Usage, tr("'%1' is not a command (see 'veltra8-cli --help')").arg(command));
+        if (found->EventLoop)
+            return found->RunInLoop(rest, stops);
+        // Without an event loop the signals end the command as usual (and a
         // drawing program that plot starts inherits the usual handling).
-        if (command == QLatin1String("ports") || command == QLatin1String("convert") || command == QLatin1String("plot"))
-            UnblockStopSignals();
-        if (command == QLatin1String("ports"))
-            return RunPorts(rest);
-        if (command == QLatin1String("live"))
-            return RunLive(rest, stops);
-        if (command == QLatin1String("download"))
-            return RunDownload(rest, stops);
-        if (command == QLatin1String("set-clock"))
-            return RunSetClock(rest, stops);
-        if (command == QLatin1String("set-rate"))
-            return RunSetRate(rest, stops);
-        if (command == QLatin1String("convert"))
-            return RunConvert(rest);
-        if (command == QLatin1String("plot"))
-            return RunPlot(rest);
-        throw CliFailure(Exit::Usage, tr("'%1' is not a command (see 'veltra8-cli --help')").arg(command));
+        UnblockStopSignals();
+        return found->RunPlain(rest);
     }
 };
 

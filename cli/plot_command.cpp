@@ -101,7 +101,8 @@ private:
         return options;
     }
 
-    // Beside this program in the build tree; in libexec when installed.
+    // Beside this program in the build tree; in libexec when installed. A
+    // build without the desktop has none: plot then says so and ends.
     static QString drawingProgram()
     {
         const QString here = QCoreApplication::applicationDirPath();
@@ -111,7 +112,8 @@ private:
             if (QFileInfo(path).isExecutable())
                 return path;
         throw CliFailure(Exit::Internal,
-            tr("cannot draw: the drawing program is missing (looked for %1 and %2); reinstall veltra8-cli").arg(installed, beside));
+            tr("cannot draw: the drawing program veltra8-plot is not installed (looked for %1 and %2); it comes with the "
+               "veltra8-cli package and with builds that have the desktop").arg(installed, beside));
     }
 
     static int draw(const QString& program, const QStringList& options, const SeriesFiles& files, const MergedSeries& merged)

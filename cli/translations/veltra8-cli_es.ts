@@ -64,14 +64,20 @@ its saved files, merged into one series and drawn.
 Data go to standard output (or -o FILE), messages to standard error.
 
 Commands:
-  ports       list the serial ports, one a line
-  live        write one record per live frame of the logger
-  download    download the logger&apos;s memory as a table
-  set-clock   set the logger&apos;s clock from the PC&apos;s (empties its memory)
-  set-rate    set the logger&apos;s sampling interval: 1, 15, 30 or 60 minutes
-  convert     merge saved data files into one series as CSV or JSON lines
-  plot        draw saved data files as a chart in a PNG, SVG or PDF file
+</source>
+        <translation>Uso: veltra8-cli COMANDO [opciones]
 
+El logger de temperatura VELTRA8 desde una terminal o un script: lecturas en
+vivo, descarga de su memoria, su reloj y su intervalo de muestreo; y sus
+archivos guardados, unidos en una sola serie y dibujados.
+Los datos van a la salida estándar (o a -o FILE), los mensajes a la salida de
+errores.
+
+Comandos:
+</translation>
+    </message>
+    <message>
+        <source>
 &apos;veltra8-cli COMMAND --help&apos; describes each command and its options.
 
 Options:
@@ -92,23 +98,7 @@ Exit codes:
   6  output: cannot write
   130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)
 </source>
-        <translation>Uso: veltra8-cli COMANDO [opciones]
-
-El logger de temperatura VELTRA8 desde una terminal o un script: lecturas en
-vivo, descarga de su memoria, su reloj y su intervalo de muestreo; y sus
-archivos guardados, unidos en una sola serie y dibujados.
-Los datos van a la salida estándar (o a -o FILE), los mensajes a la salida de
-errores.
-
-Comandos:
-  ports       lista los puertos seriales, uno por línea
-  live        escribe un registro por cada trama en vivo del logger
-  download    descarga la memoria del logger como tabla
-  set-clock   pone en hora el logger con la hora de la PC (vacía su memoria)
-  set-rate    fija el intervalo de muestreo del logger: 1, 15, 30 o 60 minutos
-  convert     une archivos de datos guardados en una serie, en CSV o JSON lines
-  plot        dibuja archivos de datos guardados en un gráfico PNG, SVG o PDF
-
+        <translation>
 &apos;veltra8-cli COMANDO --help&apos; describe cada comando y sus opciones.
 
 Opciones:
@@ -132,6 +122,34 @@ Códigos de salida:
   6  salida: no se puede escribir
   130, 143  terminado por Ctrl-C o SIGTERM (live termina con 0)
 </translation>
+    </message>
+    <message>
+        <source>list the serial ports, one a line</source>
+        <translation>lista los puertos seriales, uno por línea</translation>
+    </message>
+    <message>
+        <source>write one record per live frame of the logger</source>
+        <translation>escribe un registro por cada trama en vivo del logger</translation>
+    </message>
+    <message>
+        <source>download the logger&apos;s memory as a table</source>
+        <translation>descarga la memoria del logger como tabla</translation>
+    </message>
+    <message>
+        <source>set the logger&apos;s clock from the PC&apos;s (empties its memory)</source>
+        <translation>pone en hora el logger con la hora de la PC (vacía su memoria)</translation>
+    </message>
+    <message>
+        <source>set the logger&apos;s sampling interval: 1, 15, 30 or 60 minutes</source>
+        <translation>fija el intervalo de muestreo del logger: 1, 15, 30 o 60 minutos</translation>
+    </message>
+    <message>
+        <source>merge saved data files into one series as CSV or JSON lines</source>
+        <translation>une archivos de datos guardados en una serie, en CSV o JSON lines</translation>
+    </message>
+    <message>
+        <source>draw saved data files as a chart in a PNG, SVG or PDF file</source>
+        <translation>dibuja archivos de datos guardados en un gráfico PNG, SVG o PDF</translation>
     </message>
 </context>
 <context>
@@ -511,10 +529,6 @@ un aviso dice dónde uno reemplazó a otro.
         <translation>--size %1: no es un ancho y un alto de 64 a 10000 píxeles, como 1200x675</translation>
     </message>
     <message>
-        <source>cannot draw: the drawing program is missing (looked for %1 and %2); reinstall veltra8-cli</source>
-        <translation>no se puede dibujar: falta el programa de dibujo (se buscaron %1 y %2); vuelva a instalar veltra8-cli</translation>
-    </message>
-    <message>
         <source>%1: cannot run the drawing program: %2</source>
         <translation>%1: no se puede ejecutar el programa de dibujo: %2</translation>
     </message>
@@ -525,6 +539,10 @@ un aviso dice dónde uno reemplazó a otro.
     <message>
         <source>--channels %1: not a list of channels 1 to 8, such as 1,2,5</source>
         <translation>--channels %1: no es una lista de canales del 1 al 8, como 1,2,5</translation>
+    </message>
+    <message>
+        <source>cannot draw: the drawing program veltra8-plot is not installed (looked for %1 and %2); it comes with the veltra8-cli package and with builds that have the desktop</source>
+        <translation>no se puede dibujar: el programa de dibujo veltra8-plot no está instalado (se buscaron %1 y %2); viene con el paquete veltra8-cli y con las compilaciones que incluyen el escritorio</translation>
     </message>
 </context>
 <context>

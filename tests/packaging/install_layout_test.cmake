@@ -83,7 +83,7 @@ foreach(size IN LISTS ICON_SIZES)
   endif()
 endforeach()
 
-set(doc "${PREFIX}/share/doc/veltra8")
+set(doc "${PREFIX}/share/doc/veltra8-cli")
 if(NOT (EXISTS "${doc}/README.md"))
   fail("README installed with the documentation")
 endif()
