@@ -1,5 +1,7 @@
 #include "data/series_merge.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -223,6 +225,48 @@ bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, 
         if (!sameNumberText(nextValue(x, i, aForm), nextValue(y, j, bForm)))
             return false;
     return true;
+}
+
+std::array<double, 8> RowTemperatures(const SeriesRow& row, ValueTexts form)
+{
+    // Read straight from the text as digits and a power of ten, exact for
+    // every text the logger and this program write, and many times faster
+    // than a general number reader on a million rows.
+    static constexpr double tens[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    std::array<double, 8> values;
+    const QByteArrayView text = row.Values();
+    qsizetype at = 0;
+    for (double& value : values) {
+        const QByteArrayView field = nextValue(text, at, form);
+        if (field.isEmpty()) {
+            value = std::numeric_limits<double>::quiet_NaN();
+            continue;
+        }
+        const bool negative = field.front() == '-';
+        double digits = 0;  // whole numbers below 2^53 stay exact
+        int decimals = -1;
+        for (qsizetype i = negative ? 1 : 0; i < field.size(); ++i) {
+            const char c = field[i];
+            if (c == ',' || c == '.') {
+                decimals = 0;
+                continue;
+            }
+            if (decimals >= 18)
+                continue;
+            digits = digits * 10 + (c - '0');
+            if (decimals >= 0)
+                ++decimals;
+        }
+        value = digits / tens[std::max(decimals, 0)];
+        if (negative)
+            value = -value;
+    }
+    return values;
+}
+
+QByteArray IsoTimeText(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1();
 }
 
 MergedSeries MergeSeries(const std::vector<SeriesFile>& files)
