@@ -13,3 +13,4 @@ int RunSetClock(const QStringList& arguments, SignalWatcher& stops);
 int RunSetRate(const QStringList& arguments, SignalWatcher& stops);
 int RunConvert(const QStringList& arguments);
 int RunPlot(const QStringList& arguments);
+int RunStats(const QStringList& arguments);

@@ -6,7 +6,7 @@ _veltra8_cli()
     # -s: "--format=csv" completes as "--format csv" does.
     _init_completion -s || return
 
-    local commands="ports live download set-clock set-rate convert plot"
+    local commands="ports live download set-clock set-rate convert plot stats"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         if [[ " $commands " == *" ${words[i]} "* ]]; then
@@ -32,6 +32,7 @@ _veltra8_cli()
                 live) formats="text csv jsonl" ;;
                 download) formats="txt csv jsonl" ;;
                 convert) formats="csv jsonl" ;;
+                stats) formats="text csv json" ;;
             esac
             COMPREPLY=($(compgen -W "$formats" -- "$cur"))
             return
@@ -40,7 +41,11 @@ _veltra8_cli()
             _filedir
             return
             ;;
-        -n | --count | --timeout | --from | --to | --size | --title | --channels)
+        --mode)
+            COMPREPLY=($(compgen -W "consecutive cumulative" -- "$cur"))
+            return
+            ;;
+        -n | --count | --timeout | --from | --to | --size | --title | --channels | --limit | --delay | --activation-energy)
             return
             ;;
     esac
@@ -61,13 +66,14 @@ _veltra8_cli()
         set-rate) options="-p --port --timeout -h --help" ;;
         convert) options="-f --format -o --output -h --help" ;;
         plot) options="-o --output --channels --from --to --size --title -h --help" ;;
+        stats) options="--from --to --channels --activation-energy --limit --delay --mode -f --format -o --output -h --help" ;;
     esac
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
     elif [[ $command == set-rate ]]; then
         COMPREPLY=($(compgen -W "1 15 30 60" -- "$cur"))
-    elif [[ $command == convert || $command == plot ]]; then
+    elif [[ $command == convert || $command == plot || $command == stats ]]; then
         _filedir
     fi
 } &&
