@@ -45,7 +45,7 @@ _veltra8_cli()
             COMPREPLY=($(compgen -W "consecutive cumulative" -- "$cur"))
             return
             ;;
-        -n | --count | --timeout | --from | --to | --size | --title | --channels | --limit | --delay | --activation-energy)
+        -n | --count | --timeout | --from | --to | --size | --title | --channels | --limit | --delay | --activation-energy | --on-alarm)
             return
             ;;
     esac
@@ -60,7 +60,7 @@ _veltra8_cli()
     local options
     case $command in
         ports) options="-h --help" ;;
-        live) options="-p --port -n --count -f --format -o --output --timeout -h --help" ;;
+        live) options="-p --port -n --count -f --format -o --output --timeout --limit --delay --mode --on-alarm -h --help" ;;
         download) options="-p --port --full -f --format -o --output --raw --timeout -q --quiet -h --help" ;;
         set-clock) options="-p --port --yes --no-verify --timeout -h --help" ;;
         set-rate) options="-p --port --timeout -h --help" ;;

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>AlarmCommands</name>
+    <message>
+        <source>--on-alarm: %1 commands still running; not run for the %2 of CH%3</source>
+        <translation>--on-alarm: aún se ejecutan %1 comandos; no se ejecuta para el evento %2 de CH%3</translation>
+    </message>
+    <message>
+        <source>--on-alarm: cannot run /bin/sh: %1</source>
+        <translation>--on-alarm: no se puede ejecutar /bin/sh: %1</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Show this help.</source>
@@ -410,19 +421,6 @@ archivo existente.
 <context>
     <name>LiveCommand</name>
     <message>
-        <source>Waits for the logger&apos;s live frames and writes one record per frame: the PC&apos;s
-time, the logger&apos;s clock, battery, sampling interval, memory in use and the
-eight temperatures. Stops after COUNT frames, or on Ctrl-C or SIGTERM with
-exit code 0. Unreadable frames are skipped and counted on standard error.
-</source>
-        <translation>Espera las tramas en vivo del logger y escribe un registro por trama: la hora
-de la PC, el reloj del logger, las pilas, el intervalo de muestreo, la memoria
-ocupada y las ocho temperaturas. Termina tras COUNT tramas, o con Ctrl-C o
-SIGTERM con código de salida 0. Las tramas ilegibles se omiten y se cuentan en
-la salida de errores.
-</translation>
-    </message>
-    <message>
         <source>Stop after COUNT frames.</source>
         <translation>Termina tras COUNT tramas.</translation>
     </message>
@@ -450,6 +448,41 @@ la salida de errores.
         <source>Record format: text (for people; the default on a terminal), csv (the default otherwise) or jsonl.</source>
         <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso) o jsonl.</translation>
     </message>
+    <message>
+        <source>Waits for the logger&apos;s live frames and writes one record per frame: the PC&apos;s
+time, the logger&apos;s clock, battery, sampling interval, memory in use and the
+eight temperatures. Stops after COUNT frames, or on Ctrl-C or SIGTERM with
+exit code 0. Unreadable frames are skipped and counted on standard error.
+
+With --limit, each record ends with the channels whose alarm is on, and a
+record of its own says when an alarm trips or clears (at the first frame
+back in range). A frame counts the logger&apos;s time since the frame before it
+towards --delay.
+</source>
+        <translation>Espera las tramas en vivo del logger y escribe un registro por trama: la hora
+de la PC, el reloj del logger, las pilas, el intervalo de muestreo, la memoria
+ocupada y las ocho temperaturas. Termina tras COUNT tramas, o con Ctrl-C o
+SIGTERM con código de salida 0. Las tramas ilegibles se omiten y se cuentan en
+la salida de errores.
+
+Con --limit, cada registro termina con los canales cuya alarma está activa, y
+un registro propio indica cuándo salta o se despeja una alarma (en la primera
+trama de vuelta en el rango). Cada trama cuenta para --delay el tiempo del
+logger desde la trama anterior.
+</translation>
+    </message>
+    <message>
+        <source>Run COMMAND through /bin/sh at each alarm and clear, with VELTRA8_EVENT (alarm or clear), VELTRA8_CHANNEL, VELTRA8_SIDE, VELTRA8_VALUE and VELTRA8_TIME in its environment. The frames are never held up by it: commands still running are left to run, up to %1 at once (an event beyond that is not run, and said), and are ended with SIGTERM when live ends.</source>
+        <translation>Ejecuta COMMAND con /bin/sh en cada alarma y en cada despeje, con VELTRA8_EVENT (alarm o clear), VELTRA8_CHANNEL, VELTRA8_SIDE, VELTRA8_VALUE y VELTRA8_TIME en su entorno. Nunca detiene las tramas: los comandos que siguen en ejecución se dejan correr, hasta %1 a la vez (un evento de más no se ejecuta, y se avisa), y se terminan con SIGTERM cuando live termina.</translation>
+    </message>
+    <message>
+        <source>COMMAND</source>
+        <translation>COMANDO</translation>
+    </message>
+    <message>
+        <source>--on-alarm needs --limit: name the limits whose alarms run the command</source>
+        <translation>--on-alarm necesita --limit: indique los límites cuyas alarmas ejecutan el comando</translation>
+    </message>
 </context>
 <context>
     <name>LiveRecordText</name>
@@ -472,6 +505,26 @@ la salida de errores.
     <message>
         <source>%1 min</source>
         <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>alarms</source>
+        <translation>alarmas</translation>
+    </message>
+    <message>
+        <source>high</source>
+        <translation>alto</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>bajo</translation>
+    </message>
+    <message>
+        <source>ALARM CH%1 %2</source>
+        <translation>ALARMA CH%1 %2</translation>
+    </message>
+    <message>
+        <source>clear CH%1 %2</source>
+        <translation>despeje CH%1 %2</translation>
     </message>
 </context>
 <context>
