@@ -474,6 +474,11 @@ void TTimePlot::Draw(QPainter& painter) const
     });
 }
 
+QColor TimePlotChannelColor(int channel)
+{
+    return ChannelColors[std::clamp(channel, 1, 8) - 1];
+}
+
 void TTimePlot::drawChannel(QPainter& p, const chartdraw::Layout& L, int channel) const
 {
     if (!any_)

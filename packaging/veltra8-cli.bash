@@ -6,7 +6,7 @@ _veltra8_cli()
     # -s: "--format=csv" completes as "--format csv" does.
     _init_completion -s || return
 
-    local commands="ports live download set-clock set-rate convert plot stats"
+    local commands="ports live download set-clock set-rate convert plot stats report"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         if [[ " $commands " == *" ${words[i]} "* ]]; then
@@ -67,13 +67,14 @@ _veltra8_cli()
         convert) options="-f --format -o --output -h --help" ;;
         plot) options="-o --output --channels --from --to --size --title -h --help" ;;
         stats) options="--from --to --channels --activation-energy --limit --delay --mode -f --format -o --output -h --help" ;;
+        report) options="-o --output --from --to --channels --activation-energy --limit --delay --mode --title -h --help" ;;
     esac
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
     elif [[ $command == set-rate ]]; then
         COMPREPLY=($(compgen -W "1 15 30 60" -- "$cur"))
-    elif [[ $command == convert || $command == plot || $command == stats ]]; then
+    elif [[ $command == convert || $command == plot || $command == stats || $command == report ]]; then
         _filedir
     fi
 } &&

@@ -83,6 +83,7 @@ Commands:
   convert     merge saved data files into one series as CSV or JSON lines
   plot        draw saved data files as a chart in a PNG, SVG or PDF file
   stats       judge saved data files against limits, with statistics and MKT
+  report      judge saved data files into a one-page PDF to be signed
 
 &apos;veltra8-cli COMMAND --help&apos; describes each command and its options.
 
@@ -102,7 +103,8 @@ Exit codes:
   4  no answer: no live frame, or no byte during a transfer, within --timeout
   5  data: confirmation failed, a download or file that cannot be decoded
   6  output: cannot write
-  7  judged: out of limits (stats: an alarm tripped, or a limited channel without readings)
+  7  judged: out of limits (stats, report: an alarm tripped, or a limited channel
+     without readings)
   130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)
 </source>
         <translation>Uso: veltra8-cli COMANDO [opciones]
@@ -122,6 +124,7 @@ Comandos:
   convert     une archivos de datos guardados en una serie, en CSV o JSON lines
   plot        dibuja archivos de datos guardados en un gráfico PNG, SVG o PDF
   stats       juzga archivos guardados contra límites, con estadísticas y MKT
+  report      juzga archivos guardados en un PDF de una página para firmar
 
 &apos;veltra8-cli COMANDO --help&apos; describe cada comando y sus opciones.
 
@@ -144,8 +147,8 @@ Códigos de salida:
   5  datos: falló la confirmación, una descarga o un archivo que no se puede
      decodificar
   6  salida: no se puede escribir
-  7  juzgado: fuera de límites (stats: saltó una alarma, o un canal con límite
-     no tiene lecturas)
+  7  juzgado: fuera de límites (stats, report: saltó una alarma, o un canal con
+     límite no tiene lecturas)
   130, 143  terminado por Ctrl-C o SIGTERM (live termina con 0)
 </translation>
     </message>
@@ -858,6 +861,14 @@ un aviso dice dónde uno reemplazó a otro.
         <source>%1:%2: %3 fields where the header has 10 (mend the line or remove it)</source>
         <translation>%1:%2: %3 campos donde el encabezado tiene 10 (corrija la línea o quítela)</translation>
     </message>
+    <message>
+        <source>--report takes no --help</source>
+        <translation>--report no admite --help</translation>
+    </message>
+    <message>
+        <source>%1: cannot be opened: %2 (please report it)</source>
+        <translation>%1: no se puede abrir: %2 (por favor, infórmelo)</translation>
+    </message>
 </context>
 <context>
     <name>PortsCommand</name>
@@ -901,6 +912,149 @@ lista la configuración del puerto de las ventanas.
     <message>
         <source>Unexpected value after &apos;%1&apos;.</source>
         <translation>Valor inesperado después de &apos;%1&apos;.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportCommand</name>
+    <message>
+        <source>Judges saved data files as &apos;stats&apos; does and writes a one-page A4 PDF to be
+signed: a heading with the files, the period and the sampling intervals, a
+verdict per judged channel with its limits, minimum, maximum, mean, MKT and
+time out of range, the chart with the limits drawn and the excursions
+shaded, the excursions and gaps (on more pages when they need them) and an
+empty signature block. Its text can be searched and copied. The PDF is
+written whether the channels pass or not; the exit code says which, as
+for &apos;stats&apos;.
+</source>
+        <translation>Juzga archivos de datos guardados como lo hace &apos;stats&apos; y escribe un PDF A4 de
+una página para firmar: un encabezado con los archivos, el periodo y los
+intervalos de muestreo, un veredicto por canal juzgado con sus límites,
+mínimo, máximo, media, MKT y tiempo fuera de rango, el gráfico con los límites
+dibujados y las excursiones sombreadas, las excursiones y los huecos (en más
+páginas cuando hacen falta) y un bloque de firma vacío. Su texto se puede
+buscar y copiar. El PDF se escribe pasen o no los canales; el código de
+salida lo indica, como en &apos;stats&apos;.
+</translation>
+    </message>
+    <message>
+        <source>The saved data files and CSV files to judge.</source>
+        <translation>Los archivos de datos guardados y los archivos CSV a juzgar.</translation>
+    </message>
+    <message>
+        <source>The PDF to write; an existing one is replaced only by a whole report.</source>
+        <translation>El PDF a escribir; uno existente solo se reemplaza por un informe entero.</translation>
+    </message>
+    <message>
+        <source>OUT</source>
+        <translation>OUT</translation>
+    </message>
+    <message>
+        <source>The report&apos;s title (default: Temperature report).</source>
+        <translation>El título del informe (por omisión: Informe de temperatura).</translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation>TEXTO</translation>
+    </message>
+    <message>
+        <source>FILE missing: name the saved data files to report on</source>
+        <translation>falta FILE: nombre los archivos de datos guardados del informe</translation>
+    </message>
+    <message>
+        <source>-o OUT.pdf missing: name the PDF to write, ending in .pdf</source>
+        <translation>falta -o OUT.pdf: nombre el PDF a escribir, terminado en .pdf</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the report&apos;s page description: %2 (check the free space in the temporary folder)</source>
+        <translation>%1: no se puede escribir la descripción de la página del informe: %2 (revise el espacio libre en la carpeta temporal)</translation>
+    </message>
+    <message>
+        <source>the %1 files merged</source>
+        <translation>los %1 archivos unidos</translation>
+    </message>
+    <message>
+        <source>high</source>
+        <translation>alto</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>bajo</translation>
+    </message>
+    <message>
+        <source>Temperature report</source>
+        <translation>Informe de temperatura</translation>
+    </message>
+    <message>
+        <source>Files: %1</source>
+        <translation>Archivos: %1</translation>
+    </message>
+    <message>
+        <source>Period: %1 to %2 (%3 rows, %4 without a real time)</source>
+        <translation>Periodo: %1 a %2 (%3 filas, %4 sin hora real)</translation>
+    </message>
+    <message>
+        <source>Sampling interval: %1</source>
+        <translation>Intervalo de muestreo: %1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>desconocido</translation>
+    </message>
+    <message>
+        <source>Made: %1</source>
+        <translation>Hecho: %1</translation>
+    </message>
+    <message>
+        <source>CH%1  %2  limits %3  no reading in the period</source>
+        <translation>CH%1  %2  límites %3  ninguna lectura en el periodo</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>NO PASA</translation>
+    </message>
+    <message>
+        <source>CH%1  %2  limits %3  min %4  max %5  mean %6  MKT %7  out of range %8</source>
+        <translation>CH%1  %2  límites %3  mín %4  máx %5  media %6  MKT %7  fuera de rango %8</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>PASA</translation>
+    </message>
+    <message>
+        <source>No limit given: nothing judged.</source>
+        <translation>Sin límites: nada juzgado.</translation>
+    </message>
+    <message>
+        <source>CH%1 %2 from %3 to %4 (%5), peak %6 at %7</source>
+        <translation>CH%1 %2 desde %3 hasta %4 (%5), pico %6 a las %7</translation>
+    </message>
+    <message>
+        <source>from %1 to %2 (%3)</source>
+        <translation>desde %1 hasta %2 (%3)</translation>
+    </message>
+    <message>
+        <source>Excursions</source>
+        <translation>Excursiones</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>ninguno</translation>
+    </message>
+    <message>
+        <source>Gaps</source>
+        <translation>Huecos</translation>
+    </message>
+    <message>
+        <source>Reviewed by</source>
+        <translation>Revisado por</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>Firma</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
     </message>
 </context>
 <context>

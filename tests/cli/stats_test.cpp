@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 
 namespace {
 
@@ -198,6 +200,53 @@ TEST_F(Stats, RefusesWhatConvertRefusesAndSelectionsOfNothing)
         0);
     EXPECT_EQ(part["rows"].toInt(), 10);
     EXPECT_EQ(part["channels"].toArray().size(), 1);
+}
+
+// --- report ------------------------------------------------------------------
+
+// The PDF's text as pdftotext extracts it, lines as laid out.
+QString pdfText(const QString& path)
+{
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    extract.waitForFinished(30000);
+    EXPECT_EQ(extract.exitCode(), 0) << "pdftotext, from poppler-utils";
+    return QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+}
+
+TEST_F(Stats, ReportWritesTheVerdictsNumbersAndSignatureAsTextInEitherLanguage)
+{
+    if (!QFileInfo(ProgramBeside(QStringLiteral("veltra8-plot"))).isExecutable())
+        GTEST_SKIP() << "veltra8-plot is not built beside veltra8-cli, so nothing draws";
+    const QString file = minutes(QStringLiteral("day.csv"), {10, 11, 12, 40});
+    const QString pdf = dir.filePath(QStringLiteral("day.pdf"));
+    const QStringList judged{QStringLiteral("report"), file, QStringLiteral("-o"), pdf, QStringLiteral("--limit"), QStringLiteral("2..8"),
+        QStringLiteral("--delay"), QStringLiteral("3m"), QStringLiteral("--title"), QStringLiteral("Fridge 4")};
+    const CliResult failed = run(judged);
+    EXPECT_EQ(failed.code, 7) << failed.err.toStdString();
+    QString text = pdfText(pdf);
+    for (const QString& expected : {QStringLiteral("Fridge 4"), QStringLiteral("Files: ") + file,
+             QStringLiteral("Period: 2024-05-17 08:00:00 to 2024-05-17 08:59:00 (60 rows, 0 without a real time)"),
+             QStringLiteral("Sampling interval: 1m"),
+             QStringLiteral("CH1 FAIL limits 2.00..8.00 min 5.00 max 9.00 mean 5.27 MKT 5.34 out of range 4m"),
+             QStringLiteral("CH1 high from 2024-05-17 08:10:00 to 2024-05-17 08:13:00 (3m), peak 9.00 at 2024-05-17 08:10:00"),
+             QStringLiteral("CH1 high from 2024-05-17 08:40:00 to 2024-05-17 08:41:00 (1m)"), QStringLiteral("Gaps none"),
+             QStringLiteral("Reviewed by:"), QStringLiteral("Signature:"), QStringLiteral("Date:")})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n in: " << text.toStdString();
+
+    // A Spanish session; the PDF is written whether the channel passes or not.
+    const CliResult passed = CliProcess(judged.mid(0, 6) + QStringList{QStringLiteral("--delay"), QStringLiteral("4m")}, dir.path(),
+        {QStringLiteral("LANG=es_ES.UTF-8")}).Finish();
+    EXPECT_EQ(passed.code, 0) << passed.err.toStdString();
+    text = pdfText(pdf);
+    for (const QString& expected : {QStringLiteral("CH1 PASA límites 2.00..8.00 mín 5.00 máx 9.00 media 5.27 MKT 5.34 fuera de rango 4m"),
+             QStringLiteral("(60 filas, 0 sin hora real)"), QStringLiteral("Revisado por:"), QStringLiteral("Firma:"), QStringLiteral("Fecha:")})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n in: " << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("NO PASA")));
+
+    const CliResult png = run({QStringLiteral("report"), file, QStringLiteral("-o"), dir.filePath(QStringLiteral("day.png"))});
+    EXPECT_EQ(png.code, 2);
+    EXPECT_TRUE(png.err.contains(QStringLiteral("ending in .pdf"))) << png.err.toStdString();
 }
 
 }  // namespace
