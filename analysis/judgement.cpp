@@ -71,6 +71,25 @@ struct SeriesJudge::Channel {
     double Weights = 0, WeightedSum = 0;
     double Shift = 0, Shifted = 0, ShiftedSquares = 0;  // for the deviation
     double TopExponent = 0, Exponentials = 0;
+    // exp(exponent - TopExponent) of the values met since TopExponent last
+    // changed, by tenths of a degree: a logger reads in tenths from -50 to
+    // 150 °C, so nearly every sample finds its exponential here, and the
+    // exponentials, not the reading, would otherwise cost most of the time.
+    struct Memo {
+        double Value = 0;
+        double Factor = 0;
+        quint32 Generation = 0;
+    };
+    std::vector<Memo> Memos = std::vector<Memo>(4096);
+    quint32 Generation = 1;
+
+    double factor(double value, double exponent)
+    {
+        Memo& m = Memos[size_t(qint64(std::llround(value * 10)) & 4095)];
+        if (m.Generation != Generation || m.Value != value)
+            m = Memo{value, std::exp(exponent - TopExponent), Generation};
+        return m.Factor;
+    }
 
     void add(qint64 time, qint64 interval, double value, bool afterGap, double kelvinsPerActivation)
     {
@@ -106,10 +125,11 @@ struct SeriesJudge::Channel {
         Shifted += value - Shift;
         ShiftedSquares += (value - Shift) * (value - Shift);
         if (exponent <= TopExponent) {
-            Exponentials += w * std::exp(exponent - TopExponent);
+            Exponentials += w * factor(value, exponent);
         } else {
             Exponentials = Exponentials * std::exp(TopExponent - exponent) + w;
             TopExponent = exponent;
+            ++Generation;
         }
         if (s.Judged) {
             qint64& bucket = s.Judged->Above(value) ? s.SecondsAbove : s.Judged->Below(value) ? s.SecondsBelow : s.SecondsInRange;
