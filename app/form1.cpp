@@ -87,7 +87,6 @@ TForm1::TForm1(QWidget* parent) : TForm(parent)
     setPalette(p);
 
     RichEdit1 = new TDownloadBuffer;
-    RichEdit1->SetVisible(false);
 
     ComPort1 = new TComPort(this);
     configurePort();
@@ -254,11 +253,7 @@ void TForm1::setConnectedLook(bool connected)
 
 void TForm1::FormActivate()
 {
-    FormatSettings& fmt = Formats();
-    fmt.DecimalSeparator = QLatin1Char(',');
-    fmt.ThousandSeparator = QLatin1Char('.');
-    fmt.LongTimeFormat = QStringLiteral("hh:mm:ss");
-    fmt.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    UseLoggerFormats();
     Flags().DownloadMode = false;
     Gauge1->hide();
     if (!Flags().SkipPortSetup)
@@ -437,7 +432,6 @@ void TForm1::Timer2Timer()
 void TForm1::DESCARGAR(int Count)
 {
     if (capture_->Capture(Count) == TDownloadCapture::Chunk::EndMarker) {
-        RichEdit1->SetVisible(false);
         Flags().DownloadMode = false;
         Gauge1->hide();
         unsetCursor();

@@ -53,7 +53,7 @@ void paint(const TChart& chart, QPixmap& buffer)
 
 void FillAndFirstPaint(benchmark::State& state)
 {
-    Formats().DecimalSeparator = QLatin1Char(',');
+    UseLoggerFormats();
     TForm6 form;
     feed(form);
     QPixmap buffer(form.Chart1->size());
@@ -68,7 +68,7 @@ BENCHMARK(FillAndFirstPaint)->Unit(benchmark::kMillisecond);
 
 void FillOnly(benchmark::State& state)
 {
-    Formats().DecimalSeparator = QLatin1Char(',');
+    UseLoggerFormats();
     TForm6 form;
     feed(form);
     for (auto _ : state)
@@ -79,7 +79,7 @@ BENCHMARK(FillOnly)->Unit(benchmark::kMillisecond);
 // Full view, zoomed to a tenth, and zoomed in to a few dozen samples.
 void RepaintWhileScrolling(benchmark::State& state)
 {
-    Formats().DecimalSeparator = QLatin1Char(',');
+    UseLoggerFormats();
     TForm6 form;
     feed(form);
     form.FormActivate();
@@ -100,7 +100,7 @@ BENCHMARK(RepaintWhileScrolling)->DenseRange(0, 2)->Unit(benchmark::kMillisecond
 // Single timings in the project's report form.
 void report()
 {
-    Formats().DecimalSeparator = QLatin1Char(',');
+    UseLoggerFormats();
     TForm6 form;
     feed(form);
     QPixmap buffer(form.Chart1->size());

@@ -13,6 +13,7 @@
 #include "cli/series_files.h"
 #include "cli/table_output.h"
 #include "data/saved_file.h"
+#include "platform/whole_file.h"
 #include "sim/logger_model.h"
 #include "sim/simulator.h"
 

@@ -557,16 +557,27 @@ bool TTimePlot::Save(const QString& path, QString* error) const
     std::optional<Format> format = FormatOf(path);
     if (!format)
         return fail(QStringLiteral("%1: the name must end in .png, .svg or .pdf").arg(path));
+    const std::optional<SaveFailure> failure = SaveAs(path, *format);
+    if (!failure)
+        return true;
+    if (failure->step == SaveFailure::Step::Draw)
+        return fail(QStringLiteral("%1: the picture could not be written").arg(path));
+    return fail(QStringLiteral("%1: %2").arg(path, failure->reason));
+}
+
+std::optional<TTimePlot::SaveFailure> TTimePlot::SaveAs(const QString& path, Format format) const
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    if (!Write(file, *format)) {
+        return SaveFailure{SaveFailure::Step::Open, file.errorString()};
+    if (!Write(file, format)) {
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : QString();
         file.cancelWriting();
-        return fail(QStringLiteral("%1: the picture could not be written").arg(path));
+        return SaveFailure{SaveFailure::Step::Draw, reason};
     }
     if (!file.commit())
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return true;
+        return SaveFailure{SaveFailure::Step::Commit, file.errorString()};
+    return std::nullopt;
 }
 
 QRect TTimePlot::PlotRect() const

@@ -79,11 +79,19 @@ public:
     // Draws the plot into the rectangle of the options' size at (0, 0).
     void Draw(QPainter& painter) const;
     QImage ToImage() const;
-    // Writes the file whole or not at all, in the format its suffix asks
-    // for; on failure returns false and, when given, says why in `error`.
+    // Why a picture file was not written: where it failed, and the file
+    // system's text (empty where the drawing failed without one).
+    struct SaveFailure {
+        enum class Step { Open, Draw, Commit } step;
+        QString reason;
+    };
+    // Writes the file whole or not at all: drawn beside `path`, which it
+    // replaces only once whole. Nothing when the file is written.
+    std::optional<SaveFailure> SaveAs(const QString& path, Format format) const;
+    // The same in the format the name's suffix asks for; on failure returns
+    // false and, when given, says why in `error`.
     bool Save(const QString& path, QString* error = nullptr) const;
-    // Writes the picture to an open device, for callers that keep the file
-    // and its messages themselves; false when the device refused it.
+    // Writes the picture to an open device; false when the device refused it.
     bool Write(QIODevice& device, Format format) const;
 
     // Where things go: for callers that annotate the plot, and for checks.

@@ -66,6 +66,149 @@ private:
     QElapsedTimer started_;
 };
 
+// What the command line asked for.
+struct DownloadRequest {
+    TableFormat format = TableFormat::Txt;
+    double timeout = 0;
+    QString output;
+    QString raw;
+    bool full = false;
+    bool progress = false;
+};
+
+// One download, in three phases: waiting for a live frame (which tells how
+// many samples the logger holds), capturing the transfer, done. Each of the
+// port's notifications goes to the step of the phase it comes in.
+class Download {
+public:
+    Download(const DownloadRequest& request, LoggerSession& session)
+        : request_(request), session_(session), port_(session.PortName()), capture_(session.Port(), buffer_),
+          progress_(request.progress)
+    {
+        requestPause_.setSingleShot(true);
+        requestPause_.setTimerType(Qt::PreciseTimer);
+        requestPause_.setInterval(TDownloadCapture::RequestPauseMs);
+        session.OnChars = [this](int count) { onChars(count); };
+        // The windows' clear step runs right after the start command: its
+        // timer is long due by then, since the request pause blocks them.
+        QObject::connect(&requestPause_, &QTimer::timeout, &session, [this] { session_.Guard([this] { startTransfer(); }); });
+        session.OnFinishing = [this](int code) { onFinishing(code); };
+    }
+
+    int Exec()
+    {
+        session_.ArmTimeout(request_.timeout, session_.NoFrameText(request_.timeout));
+        return session_.Exec();
+    }
+
+private:
+    enum class Phase { WaitingForFrame, Capturing, Done };
+
+    void onChars(int count)
+    {
+        switch (phase_) {
+        case Phase::WaitingForFrame:
+            waitForFrame(count);
+            return;
+        case Phase::Capturing:
+            captureChunk(count);
+            return;
+        case Phase::Done: {
+            QByteArray ignored;
+            session_.Port().ReceiveText(ignored, count);
+            return;
+        }
+        }
+    }
+
+    // A live frame says how many samples to expect; then the request goes.
+    void waitForFrame(int count)
+    {
+        LiveFrame frame;
+        if (!session_.ReadFrame(count, frame))
+            return;
+        expected_ = MemoryPositions(frame.memoryHigh, frame.memoryLow);
+        phase_ = Phase::Capturing;
+        capture_.Request(request_.full);
+        session_.StopTimeout();
+        requestPause_.start();
+    }
+
+    void startTransfer()
+    {
+        capture_.StartTransfer();
+        capture_.Discard();
+        session_.ArmTimeout(request_.timeout,
+            DownloadCommand::tr("%1: no byte for %2 s during the transfer; the download is incomplete, nothing written")
+                .arg(port_, QString::number(request_.timeout)));
+    }
+
+    void captureChunk(int count)
+    {
+        session_.RestartTimeout();
+        if (capture_.Capture(count) == TDownloadCapture::Chunk::EndMarker) {
+            finish();
+            return;
+        }
+        // The header and the line in progress (at the end, the trailer) are
+        // not samples.
+        progress_.Update(std::max(0, buffer_.LineCount() - 2), expected_, buffer_.Text().size());
+    }
+
+    // The transfer is whole: decoded and written, or refused whole.
+    void finish()
+    {
+        phase_ = Phase::Done;
+        progress_.Done();
+        keepRaw();
+        const DownloadTable table = DecodeDownloadTable(buffer_);
+        if (!table.Complete())
+            throw CliFailure(Exit::Data, DownloadCommand::tr("%1: the download cannot be decoded at line %2: %3; nothing written")
+                                             .arg(port_)
+                                             .arg(table.ErrorLine + 1)
+                                             .arg(table.Error));
+        WriteResult(request_.output, TableBytes(request_.format, table.Rows));
+        if (double(table.Rows.size()) != expected_)
+            PrintError(DownloadCommand::tr("warning: the logger reported %1 samples in memory, the download holds %2")
+                           .arg(QString::number(expected_), QString::number(table.Rows.size())));
+        session_.Finish(Exit::Ok);
+    }
+
+    // Whatever ended the command: a transfer left half-way is stopped.
+    void onFinishing(int code)
+    {
+        requestPause_.stop();
+        progress_.Done();
+        if (code == Exit::Ok || phase_ != Phase::Capturing)
+            return;
+        // A transfer left half-way would keep the logger from its live
+        // frames; "x" is what resumes them.
+        if (code != Exit::Port) {
+            try {
+                session_.Port().SendText(Command::ResumeLive);
+            } catch (const EComPort&) {
+            }
+        }
+        keepRaw();
+    }
+
+    void keepRaw()
+    {
+        if (!request_.raw.isEmpty())
+            WriteResult(request_.raw, buffer_.Text().toLatin1());
+    }
+
+    const DownloadRequest& request_;
+    LoggerSession& session_;
+    const QString port_;
+    TDownloadBuffer buffer_;
+    TDownloadCapture capture_;
+    Progress progress_;
+    Phase phase_ = Phase::WaitingForFrame;
+    double expected_ = 0;
+    QTimer requestPause_;
+};
+
 int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
 {
     CommandLine line(QStringLiteral("download"),
@@ -85,105 +228,21 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
     line.AddFlag({QStringLiteral("q"), QStringLiteral("quiet")}, tr("No progress on standard error."));
     if (line.Parse(arguments))
         return Exit::Ok;
+    DownloadRequest request;
     const QString name = line.Format(QStringLiteral("txt"));
-    const TableFormat format = name == QLatin1String("txt") ? TableFormat::Txt
-        : name == QLatin1String("csv")                      ? TableFormat::Csv
-                                                            : TableFormat::Jsonl;
-    const double timeout = line.Timeout();
-    const QString output = line.OutputPath();
-    const QString raw = line.Value(QStringLiteral("raw"));
-    const bool full = line.IsSet(QStringLiteral("full"));
+    request.format = name == QLatin1String("txt") ? TableFormat::Txt
+        : name == QLatin1String("csv")            ? TableFormat::Csv
+                                                  : TableFormat::Jsonl;
+    request.timeout = line.Timeout();
+    request.output = line.OutputPath();
+    request.raw = line.Value(QStringLiteral("raw"));
+    request.full = line.IsSet(QStringLiteral("full"));
+    request.progress = !line.IsSet(QStringLiteral("quiet")) && ::isatty(STDERR_FILENO);
 
     LoggerSession session(line.Port(), stops);
-    const QString port = session.PortName();
     session.Open();
-
-    TDownloadBuffer buffer;
-    TDownloadCapture capture(session.Port(), buffer);
-    Progress progress(!line.IsSet(QStringLiteral("quiet")) && ::isatty(STDERR_FILENO));
-    enum class Phase { WaitingForFrame, Capturing, Done } phase = Phase::WaitingForFrame;
-    double expected = 0;
-    qint64 received = 0;
-    QTimer requestPause;
-    requestPause.setSingleShot(true);
-    requestPause.setTimerType(Qt::PreciseTimer);
-    requestPause.setInterval(TDownloadCapture::RequestPauseMs);
-
-    auto keepRaw = [&] {
-        if (!raw.isEmpty())
-            WriteResult(raw, buffer.Text().toLatin1());
-    };
-    auto finishDownload = [&] {
-        phase = Phase::Done;
-        progress.Done();
-        keepRaw();
-        const DownloadTable table = DecodeDownloadTable(buffer);
-        if (!table.Complete())
-            throw CliFailure(Exit::Data, tr("%1: the download cannot be decoded at line %2: %3; nothing written")
-                                             .arg(port)
-                                             .arg(table.ErrorLine + 1)
-                                             .arg(table.Error));
-        WriteResult(output, TableBytes(format, table.Rows));
-        if (double(table.Rows.size()) != expected)
-            PrintError(tr("warning: the logger reported %1 samples in memory, the download holds %2")
-                           .arg(QString::number(expected), QString::number(table.Rows.size())));
-        session.Finish(Exit::Ok);
-    };
-
-    session.OnChars = [&](int count) {
-        if (phase == Phase::WaitingForFrame) {
-            LiveFrame frame;
-            if (!session.ReadFrame(count, frame))
-                return;
-            expected = MemoryPositions(frame.memoryHigh, frame.memoryLow);
-            phase = Phase::Capturing;
-            capture.Request(full);
-            session.StopTimeout();
-            requestPause.start();
-            return;
-        }
-        if (phase != Phase::Capturing) {
-            QByteArray ignored;
-            session.Port().ReceiveText(ignored, count);
-            return;
-        }
-        session.RestartTimeout();
-        if (capture.Capture(count) == TDownloadCapture::Chunk::EndMarker) {
-            finishDownload();
-            return;
-        }
-        received = buffer.Text().size();
-        // The header and the line in progress (at the end, the trailer) are
-        // not samples.
-        progress.Update(std::max(0, buffer.LineCount() - 2), expected, received);
-    };
-    // The windows' clear step runs right after the start command: its timer
-    // is long due by then, since the request pause blocks them.
-    QObject::connect(&requestPause, &QTimer::timeout, &session, [&] {
-        session.Guard([&] {
-            capture.StartTransfer();
-            capture.Discard();
-            session.ArmTimeout(timeout, tr("%1: no byte for %2 s during the transfer; the download is incomplete, nothing written")
-                                            .arg(port, QString::number(timeout)));
-        });
-    });
-    session.OnFinishing = [&](int code) {
-        requestPause.stop();
-        progress.Done();
-        if (code == Exit::Ok || phase != Phase::Capturing)
-            return;
-        // A transfer left half-way would keep the logger from its live
-        // frames; "x" is what resumes them.
-        if (code != Exit::Port) {
-            try {
-                session.Port().SendText(Command::ResumeLive);
-            } catch (const EComPort&) {
-            }
-        }
-        keepRaw();
-    };
-    session.ArmTimeout(timeout, session.NoFrameText(timeout));
-    return session.Exec();
+    Download download(request, session);
+    return download.Exec();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "cli/judgement_options.h"
 
 #include "cli/exit_status.h"
+#include "cli/plot_rules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,15 +68,10 @@ JudgementOptions JudgementLine::Read(const CommandLine& line)
             line.UsageFailure(tr("--activation-energy %1: not an energy above 0 in kJ/mol, such as 83.144").arg(text));
     }
     if (line.IsSet(QStringLiteral("channels"))) {
-        const QString list = line.Value(QStringLiteral("channels"));
-        for (const QString& item : list.split(u',')) {
-            bool ok = false;
-            const int channel = item.toInt(&ok);
-            if (!ok || channel < 1 || channel > 8 || item != QString::number(channel)
-                || std::find(options.Channels.begin(), options.Channels.end(), channel) != options.Channels.end())
-                line.UsageFailure(tr("--channels %1: not a list of different channels 1 to 8, such as 1,2,5").arg(list));
-            options.Channels.push_back(channel);
-        }
+        const std::optional<QList<int>> channels = PlotRules::Channels(line.Value(QStringLiteral("channels")));
+        if (!channels)
+            line.UsageFailure(tr("--channels %1: not a list of different channels 1 to 8, such as 1,2,5").arg(line.Value(QStringLiteral("channels"))));
+        options.Channels.assign(channels->begin(), channels->end());
     }
     return options;
 }
@@ -84,8 +80,8 @@ std::array<bool, 8> NamedChannels(const CommandLine& line)
 {
     std::array<bool, 8> named{};
     if (line.IsSet(QStringLiteral("channels")))
-        for (const QString& item : line.Value(QStringLiteral("channels")).split(u','))
-            named[size_t(item.toInt() - 1)] = true;
+        for (int channel : PlotRules::Channels(line.Value(QStringLiteral("channels"))).value_or(QList<int>()))
+            named[size_t(channel - 1)] = true;
     if (line.IsSet(QStringLiteral("limit")))
         for (const QString& text : line.Values(QStringLiteral("limit")))
             if (const std::optional<LimitText> limit = ReadLimitText(text); limit && limit->Channel)
@@ -101,10 +97,10 @@ RowSelection ReadSelection(const CommandLine& line)
         if (!line.IsSet(option))
             continue;
         const QString text = line.Value(option);
-        const std::optional<SeriesStamp> stamp = StampOfIsoText(text.toLatin1());
-        if (text.isEmpty() || !stamp || stamp->Kind != StampKind::Real)
+        const std::optional<qint64> time = PlotRules::Time(text);
+        if (!time)
             line.UsageFailure(JudgementLine::tr("--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss").arg(option, text));
-        (option == QLatin1String("from") ? selection.From : selection.To) = stamp->Seconds;
+        (option == QLatin1String("from") ? selection.From : selection.To) = *time;
     }
     if (selection.From && selection.To && *selection.From > *selection.To)
         line.UsageFailure(JudgementLine::tr("--from %1 is after --to %2").arg(line.Value(QStringLiteral("from")), line.Value(QStringLiteral("to"))));

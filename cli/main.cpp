@@ -78,18 +78,15 @@ int main(int argc, char** argv)
 {
     // Before any thread exists, so the port's event thread never takes them.
     BlockStopSignals();
-    // A reader that goes away is seen as EPIPE on the write, not as death.
+    // A reader that goes away is seen as a failed write, not as death, so
+    // the port is closed as on any other end (cli/output.cpp ends quietly).
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltra8-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELTRA8_VERSION));
     InstallClientTranslations();
     // The table's texts are the windows' own, with the decimal comma.
-    FormatSettings& formats = Formats();
-    formats.DecimalSeparator = QLatin1Char(',');
-    formats.ThousandSeparator = QLatin1Char('.');
-    formats.LongTimeFormat = QStringLiteral("hh:mm:ss");
-    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    UseLoggerFormats();
     // Failures the port reports on its own go to standard error as one line.
     Application::SetExceptionDisplay([](const QString& text) { PrintError(text); });
 

@@ -36,10 +36,6 @@ public:
     // Length of line i without reading it; -1 when i is out of range.
     int LineLength(int i) const;
 
-    // The buffer is never shown; the flag exists because the capture sets it.
-    bool Visible() const { return visible_; }
-    void SetVisible(bool visible) { visible_ = visible; }
-
 private:
     struct Span {
         qsizetype start;
@@ -54,5 +50,4 @@ private:
     // A CR at the very end of the text: a LF at the start of the next chunk
     // belongs to the same line break.
     bool endsWithCR_ = false;
-    bool visible_ = false;
 };

@@ -5,6 +5,7 @@
 #include "data/saved_file.h"
 #include "platform/application.h"
 #include "platform/string_grid.h"
+#include "platform/whole_file.h"
 #include "widgets/fonts.h"
 
 #include <QDir>

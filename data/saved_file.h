@@ -3,8 +3,7 @@
 // data row with the table's texts (date, time, eight temperatures), each
 // followed by two blanks; every line ends with CR LF. The layout is a pure
 // function of the table's rows, so the windows and the command-line client
-// write the same bytes; writing replaces the target only once every byte is
-// on disk, where the folder allows it.
+// write the same bytes, whole, through platform/whole_file.
 #include <QByteArray>
 #include <QString>
 
@@ -30,16 +29,3 @@ void AppendSavedFileLine(QByteArray& out, const TableRow& row);
 
 // The whole file for the rows, in the Windows Latin-1 code page.
 QByteArray SavedFileBytes(const TableRows& rows);
-
-// Writes `bytes` as the whole content of `path`, creating the file or
-// replacing the one there, which must be one the user may write. A regular
-// file is written beside the target and put in its place only when all was
-// written, so a failed save leaves the old file whole and no partial file
-// behind; the replacement keeps the old file's owner, group and permissions.
-// Where that cannot be (the folder refuses a new file or the rename, the
-// owner cannot be kept) the file is written in place, as are a file with
-// several hard links (it stays one file under all its names), devices and
-// pipes. Symbolic links are followed. Raises EInOutError with the runtime's
-// texts ("File not found", "File access denied", "Disk full",
-// "I/O error %d", ...).
-void WriteWholeFile(const QString& path, const QByteArray& bytes);

@@ -12,6 +12,15 @@ FormatSettings& Formats()
     return settings;
 }
 
+void UseLoggerFormats()
+{
+    FormatSettings& formats = Formats();
+    formats.DecimalSeparator = QLatin1Char(',');
+    formats.ThousandSeparator = QLatin1Char('.');
+    formats.LongTimeFormat = QStringLiteral("hh:mm:ss");
+    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+}
+
 namespace {
 
 // A finite double as decimal digits d1 d2 ... with the decimal point after

@@ -20,6 +20,11 @@ struct FormatSettings {
 
 // The one settings object of the process (GUI thread only).
 FormatSettings& Formats();
+// Sets the formats every program here shows the logger's numbers and stamps
+// in: the decimal comma, the thousands dot, dd/mm/yyyy and hh:mm:ss. Each
+// program's start-up, and each window that draws with them on activation,
+// calls this one place.
+void UseLoggerFormats();
 
 // General format with up to 15 significant digits: 12 -> "12", 12.5 -> "12,5".
 QString FloatToStr(double value);

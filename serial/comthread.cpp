@@ -150,118 +150,157 @@ void TComThread::Dispatch(TComEvents batch)
     h->changed.wait(l, [&] { return !h->pending && (!h->serving || h->stop); });
 }
 
-void TComThread::Execute()
-{
-    comm::Device& device = *link_->device;
+// What the loop of one opening watches and what it last told: the lines'
+// levels and change counts, the error counters, the bytes reported.
+struct TComThread::Watch {
+    bool watchLines = false;
+    bool watchCounts = false;
+    bool watchInput = false;
+    bool watchTx = false;
     comm::ModemStatus lines;
-    device.GetModemStatus(lines);
     comm::LineCounts counts;
-    device.GetLineCounts(counts);
-    const bool watchLines = lines.supported && !(mask_ & kModemEvents).Empty();
-    const bool watchCounts = counts.supported && !(mask_ & kCounterEvents).Empty();
-    // A line error or a break comes with a received byte of its own, so the
-    // counters are read when bytes arrive: those are read as they come
-    // whenever anything about received bytes is asked for.
-    const bool watchInput = !(mask_ & kInputEvents).Empty() || watchCounts;
-    const bool watchTx = mask_.Contains(evTxEmpty);
-    comm::LineCounts lineCounts = counts;  // what the line events were last told from
+    comm::LineCounts lineCounts;  // what the line events were last told from
     bool gone = false;
     std::uint64_t reported = 0;  // the buffer starts empty at every opening
-
-    // The modem lines are waited for by a watch thread that the driver wakes
-    // when one changes; it wakes this thread in turn. Ended with this loop.
     std::atomic<bool> linesChanged{false};
-    std::unique_ptr<comm::LineWatch> watch;
-    if (watchLines) {
-        watch = device.WatchLines([this, &linesChanged] {
-            linesChanged = true;
-            link_->threadWaker->Raise();
-        });
-    }
+    std::unique_ptr<comm::LineWatch> lineWatch;
+};
 
-    auto stopping = [&] {
+void TComThread::Execute()
+{
+    Watch w;
+    startWatching(w);
+    const auto stopping = [&] {
         std::lock_guard l(handOver_->lock);
         return handOver_->stop;
     };
-
     while (!stopping()) {
-        unsigned want = 0;
-        int timeoutMs = -1;
-        const bool pollLines = watchLines && (!watch || !watch->Waits());
-        if (!gone) {
-            want |= comm::WaitHangUp;
-            if (watchInput && link_->HasRoom())
-                want |= comm::WaitReadable;
-            if (pollLines)
-                timeoutMs = kLinePollMs;
-        }
-        const unsigned ready = device.Wait(want, link_->threadWaker.get(), timeoutMs);
-        if (ready & comm::WaitWoken)
-            link_->threadWaker->Clear();
+        bool pollLines = false;
+        const unsigned ready = waitForEvents(w, pollLines);
         if (stopping())
             break;
-
-        TComEvents batch;
-        if (!gone && (ready & (comm::WaitReadable | comm::WaitGone)))
-            link_->Drain();
-        if (const std::uint64_t arrived = link_->arrived; arrived != reported) {
-            reported = arrived;
-            batch << evRxChar;
-        }
-        if (link_->rxFlagPending.exchange(false))
-            batch << evRxFlag;
-        if (link_->rx80Pending.exchange(false))
-            batch << evRx80Full;
-        if (!gone && (ready & comm::WaitGone))
-            link_->MarkGone(comm::GoneError());
-        if (!gone && link_->gone) {
-            // Handled once: reported as a device error, then no longer waited on.
-            gone = true;
-            batch << evError;
-        }
-        const bool linesMoved = !gone && watchLines && (linesChanged.exchange(false) || pollLines);
-        comm::LineCounts now;
-        const bool haveCounts = !gone && (watchCounts || linesMoved) && device.GetLineCounts(now) == 0 && now.supported;
-        if (haveCounts && watchCounts) {
-            if (now.brk != counts.brk)
-                batch << evBreak;
-            if (now.frame != counts.frame || now.parity != counts.parity || now.overrun != counts.overrun || now.bufOverrun != counts.bufOverrun)
-                batch << evError;
-            counts = now;
-        }
-        comm::ModemStatus level;
-        if (linesMoved && device.GetModemStatus(level) == 0 && level.supported) {
-            // A line whose count moved has changed even if it is back where
-            // it was: a pulse shorter than it takes to read the levels.
-            auto moved = [&](std::uint32_t comm::LineCounts::*line) { return haveCounts && now.*line != lineCounts.*line; };
-            if (level.cts != lines.cts || moved(&comm::LineCounts::cts))
-                batch << evCTS;
-            if (level.dsr != lines.dsr || moved(&comm::LineCounts::dsr))
-                batch << evDSR;
-            if (level.rlsd != lines.rlsd || moved(&comm::LineCounts::rlsd))
-                batch << evRLSD;
-            if ((level.ring && !lines.ring) || moved(&comm::LineCounts::ring))
-                batch << evRing;
-            lines = level;
-            if (haveCounts)
-                lineCounts = now;
-        }
+        // Input first: a hang-up it finds ends the watching of the lines.
+        TComEvents batch = inputEvents(w, ready);
+        batch = batch | lineEvents(w, pollLines);
         // A write returns once its bytes have left the port, so the output
         // queue is empty by the time it says so.
-        if (!gone && watchTx && link_->txPending.exchange(false))
+        if (!w.gone && w.watchTx && link_->txPending.exchange(false))
             batch << evTxEmpty;
         batch = batch & mask_;
         if (!batch.Empty())
             Dispatch(batch);
     }
-    watch.reset();
+    w.lineWatch.reset();
+    endAfterStop(w);
+}
 
+void TComThread::startWatching(Watch& w)
+{
+    comm::Device& device = *link_->device;
+    device.GetModemStatus(w.lines);
+    device.GetLineCounts(w.counts);
+    w.watchLines = w.lines.supported && !(mask_ & kModemEvents).Empty();
+    w.watchCounts = w.counts.supported && !(mask_ & kCounterEvents).Empty();
+    // A line error or a break comes with a received byte of its own, so the
+    // counters are read when bytes arrive: those are read as they come
+    // whenever anything about received bytes is asked for.
+    w.watchInput = !(mask_ & kInputEvents).Empty() || w.watchCounts;
+    w.watchTx = mask_.Contains(evTxEmpty);
+    w.lineCounts = w.counts;
+    // The modem lines are waited for by a watch thread that the driver wakes
+    // when one changes; it wakes this thread in turn. Ended with the loop.
+    if (w.watchLines) {
+        w.lineWatch = device.WatchLines([this, &w] {
+            w.linesChanged = true;
+            link_->threadWaker->Raise();
+        });
+    }
+}
+
+unsigned TComThread::waitForEvents(Watch& w, bool& pollLines)
+{
+    unsigned want = 0;
+    int timeoutMs = -1;
+    pollLines = w.watchLines && (!w.lineWatch || !w.lineWatch->Waits());
+    if (!w.gone) {
+        want |= comm::WaitHangUp;
+        if (w.watchInput && link_->HasRoom())
+            want |= comm::WaitReadable;
+        if (pollLines)
+            timeoutMs = kLinePollMs;
+    }
+    const unsigned ready = link_->device->Wait(want, link_->threadWaker.get(), timeoutMs);
+    if (ready & comm::WaitWoken)
+        link_->threadWaker->Clear();
+    return ready;
+}
+
+TComEvents TComThread::inputEvents(Watch& w, unsigned ready)
+{
+    TComEvents batch;
+    if (!w.gone && (ready & (comm::WaitReadable | comm::WaitGone)))
+        link_->Drain();
+    if (const std::uint64_t arrived = link_->arrived; arrived != w.reported) {
+        w.reported = arrived;
+        batch << evRxChar;
+    }
+    if (link_->rxFlagPending.exchange(false))
+        batch << evRxFlag;
+    if (link_->rx80Pending.exchange(false))
+        batch << evRx80Full;
+    if (!w.gone && (ready & comm::WaitGone))
+        link_->MarkGone(comm::GoneError());
+    if (!w.gone && link_->gone) {
+        // Handled once: reported as a device error, then no longer waited on.
+        w.gone = true;
+        batch << evError;
+    }
+    return batch;
+}
+
+TComEvents TComThread::lineEvents(Watch& w, bool pollLines)
+{
+    comm::Device& device = *link_->device;
+    TComEvents batch;
+    const bool linesMoved = !w.gone && w.watchLines && (w.linesChanged.exchange(false) || pollLines);
+    comm::LineCounts now;
+    const bool haveCounts = !w.gone && (w.watchCounts || linesMoved) && device.GetLineCounts(now) == 0 && now.supported;
+    if (haveCounts && w.watchCounts) {
+        if (now.brk != w.counts.brk)
+            batch << evBreak;
+        if (now.frame != w.counts.frame || now.parity != w.counts.parity || now.overrun != w.counts.overrun
+            || now.bufOverrun != w.counts.bufOverrun)
+            batch << evError;
+        w.counts = now;
+    }
+    comm::ModemStatus level;
+    if (linesMoved && device.GetModemStatus(level) == 0 && level.supported) {
+        // A line whose count moved has changed even if it is back where it
+        // was: a pulse shorter than it takes to read the levels.
+        auto moved = [&](std::uint32_t comm::LineCounts::*line) { return haveCounts && now.*line != w.lineCounts.*line; };
+        if (level.cts != w.lines.cts || moved(&comm::LineCounts::cts))
+            batch << evCTS;
+        if (level.dsr != w.lines.dsr || moved(&comm::LineCounts::dsr))
+            batch << evDSR;
+        if (level.rlsd != w.lines.rlsd || moved(&comm::LineCounts::rlsd))
+            batch << evRLSD;
+        if ((level.ring && !w.lines.ring) || moved(&comm::LineCounts::ring))
+            batch << evRing;
+        w.lines = level;
+        if (haveCounts)
+            w.lineCounts = now;
+    }
+    return batch;
+}
+
+void TComThread::endAfterStop(const Watch& w)
+{
     // Stopped by a close: what was received and not read is discarded. The
     // output is left alone: every byte in it belongs to a write that
     // reported it sent (on a pty, discarding it would take it back from the
     // far end before that has read it).
-    if (!gone) {
-        device.Purge(true, false);
+    if (!w.gone) {
+        link_->device->Purge(true, false);
         link_->ClearInput();
     }
     std::lock_guard l(handOver_->lock);

@@ -51,7 +51,18 @@ public:
     struct HandOver;
 
 private:
+    struct Watch;
+    // The thread's loop: wait, gather the batch of events, dispatch it.
     void Execute();
+    void startWatching(Watch& w);
+    // Waits for the device or the waker; the device's ready set.
+    // `pollLines`: the lines are read on the timer this time.
+    unsigned waitForEvents(Watch& w, bool& pollLines);
+    // Received bytes, the event character, the 80 % level, a hang-up.
+    TComEvents inputEvents(Watch& w, unsigned ready);
+    // Line errors, breaks and modem line changes.
+    TComEvents lineEvents(Watch& w, bool pollLines);
+    void endAfterStop(const Watch& w);
     void Dispatch(TComEvents batch);
 
     TCustomComPort* port_;

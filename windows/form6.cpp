@@ -168,8 +168,7 @@ QString TForm6::cell(int col, int row) const
 
 void TForm6::FormActivate()
 {
-    Formats().DecimalSeparator = QLatin1Char(',');
-    Formats().ThousandSeparator = QLatin1Char('.');
+    UseLoggerFormats();
     for (int k = 1; k <= 8; ++k) {
         TLineSeries* s = Chart1->Series(k - 1);
         s->Clear();

@@ -2,9 +2,9 @@
 
 #include "cli/plot/plot_options.h"
 #include "cli/plot/sample_csv.h"
+#include "data/calendar.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -54,7 +54,7 @@ std::optional<PlotFailure> nothingToPlot(const SampleCsv& csv, const PlotRequest
     if (std::none_of(times.begin(), times.end(), [&](qint64 t) { return t >= from && t <= to; }))
         return PlotFailure{PlotExit::Data,
             PlotText::tr("%1: no row in the span asked for (the rows run from %2 to %3; change --from or --to)")
-                .arg(name, TimeText(first), TimeText(last))};
+                .arg(name, QString::fromLatin1(IsoTimeText(first)), QString::fromLatin1(IsoTimeText(last)))};
     if (plot.Channels().isEmpty())
         return PlotFailure{PlotExit::Data,
             PlotText::tr("%1: no temperature in the channels asked for (choose others with --channels)").arg(name)};
@@ -64,25 +64,25 @@ std::optional<PlotFailure> nothingToPlot(const SampleCsv& csv, const PlotRequest
 std::optional<PlotFailure> write(const TTimePlot& plot, const PlotRequest& request)
 {
     const QString& out = request.output;
-    // The picture goes to a file beside OUT that replaces it only once whole.
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly))
+    const std::optional<TTimePlot::SaveFailure> failure = plot.SaveAs(out, request.format);
+    if (!failure)
+        return std::nullopt;
+    switch (failure->step) {
+    case TTimePlot::SaveFailure::Step::Open:
         return PlotFailure{PlotExit::Output,
             PlotText::tr("%1: cannot be written: %2 (choose a folder that exists and that you may write in)")
-                .arg(out, file.errorString())};
-    if (!plot.Write(file, request.format)) {
-        QString why = file.error() != QFileDevice::NoError ? file.errorString() : PlotText::tr("drawing failed");
-        file.cancelWriting();
+                .arg(out, failure->reason)};
+    case TTimePlot::SaveFailure::Step::Draw:
         return PlotFailure{PlotExit::Output,
             PlotText::tr("%1: the picture could not be written: %2 (check the free space and try again)")
-                .arg(out, why)};
+                .arg(out, failure->reason.isEmpty() ? PlotText::tr("drawing failed") : failure->reason)};
+    case TTimePlot::SaveFailure::Step::Commit:
+        break;
     }
-    if (!file.commit())
-        return PlotFailure{PlotExit::Output,
-            PlotText::tr("%1: the picture could not be written: %2 (check the free space and the folder's "
-                         "permissions)")
-                .arg(out, file.errorString())};
-    return std::nullopt;
+    return PlotFailure{PlotExit::Output,
+        PlotText::tr("%1: the picture could not be written: %2 (check the free space and the folder's "
+                     "permissions)")
+            .arg(out, failure->reason)};
 }
 
 }  // namespace

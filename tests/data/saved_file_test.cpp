@@ -2,6 +2,7 @@
 #include "data/saved_file.h"
 #include "platform/errors.h"
 #include "platform/string_grid.h"
+#include "platform/whole_file.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>
