@@ -409,6 +409,10 @@ TTimePlot::TTimePlot(const TimeSamples& samples, TimePlotOptions options)
         }
     }
     if (low <= high) {
+        for (double v : options_.alsoShown) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
         yLow_ = low;
         yHigh_ = high;
     }

@@ -59,6 +59,9 @@ struct TimePlotOptions {
     // each way.
     QSize size{1200, 675};
     QString title = QStringLiteral("TEMPERATURA 8 CANALES");
+    // Values the left axis reaches besides the samples', such as limits
+    // drawn over the plot.
+    std::vector<double> alsoShown = {};
 };
 
 class TTimePlot {

@@ -118,6 +118,12 @@ int RunReport(const QString& pagePath, const QStringList& arguments)
     csv.samples.interval = request.interval;
     request.plot.size = QSize(1200, 600);
     request.plot.title = page[QStringLiteral("title")].toString();
+    // The limits of the channels drawn are always in view.
+    for (const QJsonValue& v : page[QStringLiteral("limits")].toArray())
+        for (const char* bound : {"low", "high"})
+            if (const QJsonValue limit = v.toObject()[QLatin1String(bound)];
+                limit.isDouble() && request.plot.channels.contains(v.toObject()[QStringLiteral("channel")].toInt()))
+                request.plot.alsoShown.push_back(limit.toDouble());
     const TTimePlot plot(csv.samples, request.plot);
 
     QSaveFile file(request.output);
