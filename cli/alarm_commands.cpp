@@ -4,11 +4,17 @@
 
 #include <QProcess>
 
+#include <csignal>
+#include <unistd.h>
+
 AlarmCommands::~AlarmCommands()
 {
+    // The whole command, not its shell alone: each runs in a process group
+    // of its own.
     for (QProcess* process : running_) {
         process->disconnect();
-        process->terminate();
+        if (process->processId() > 0)
+            ::kill(-pid_t(process->processId()), SIGTERM);
     }
     for (QProcess* process : running_) {
         if (!process->waitForFinished(1000))
@@ -37,6 +43,7 @@ void AlarmCommands::Run(bool tripped, int channel, const QByteArray& side, const
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardInputFile(QProcess::nullDevice());
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
     QProcess* p = process;
     const auto done = [this, p] {
         running_.remove(p);
