@@ -45,6 +45,9 @@ struct TimeSamples {
     static qint64 Seconds(const QDate& date, const QTime& time);
 };
 
+// Channel k's line colour (1..8), for callers that mark the plot.
+QColor TimePlotChannelColor(int channel);
+
 struct TimePlotOptions {
     // Channels 1 to 8 to draw, in legend order; empty means every channel
     // that has samples. Others are ignored.
@@ -56,6 +59,9 @@ struct TimePlotOptions {
     // each way.
     QSize size{1200, 675};
     QString title = QStringLiteral("TEMPERATURA 8 CANALES");
+    // Values the left axis reaches besides the samples', such as limits
+    // drawn over the plot.
+    std::vector<double> alsoShown = {};
 };
 
 class TTimePlot {

@@ -163,6 +163,7 @@ QString GeneralHelp()
         "  4  no answer: no live frame, or no byte during a transfer, within --timeout\n"
         "  5  data: confirmation failed, a download or file that cannot be decoded\n"
         "  6  output: cannot write\n"
+        "  7  judged: out of limits (stats, report: an alarm tripped, or a limited channel\n     without readings)\n"
         "  130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)\n");
     return head + commands + tail;
 }

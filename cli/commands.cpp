@@ -13,6 +13,8 @@ constexpr CliCommand Table[] = {
     {"set-rate", QT_TRANSLATE_NOOP("CommandLine", "set the logger's sampling interval: 1, 15, 30 or 60 minutes"), RunSetRate},
     {"convert", QT_TRANSLATE_NOOP("CommandLine", "merge saved data files into one series as CSV or JSON lines"), RunConvert},
     {"plot", QT_TRANSLATE_NOOP("CommandLine", "draw saved data files as a chart in a PNG, SVG or PDF file"), RunPlot},
+    {"stats", QT_TRANSLATE_NOOP("CommandLine", "judge saved data files against limits, with statistics and MKT"), RunStats},
+    {"report", QT_TRANSLATE_NOOP("CommandLine", "judge saved data files into a one-page PDF to be signed"), RunReport},
 };
 
 }  // namespace

@@ -18,6 +18,8 @@ int RunSetClock(const QStringList& arguments, SignalWatcher& stops);
 int RunSetRate(const QStringList& arguments, SignalWatcher& stops);
 int RunConvert(const QStringList& arguments);
 int RunPlot(const QStringList& arguments);
+int RunStats(const QStringList& arguments);
+int RunReport(const QStringList& arguments);
 
 // A command that runs an event loop takes the stop signals through the
 // watcher; one that does not is ended by them as any program is. Which of

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/drawing_program.h"
 #include "cli/exit_status.h"
 #include "cli/plot_rules.h"
 #include "cli/series_files.h"
@@ -101,6 +102,7 @@ private:
         return options;
     }
 
+public:
     // Beside this program in the build tree; in libexec when installed. A
     // build without the desktop has none: plot then says so and ends.
     static QString drawingProgram()
@@ -158,4 +160,14 @@ private:
 int RunPlot(const QStringList& arguments)
 {
     return PlotCommand::run(arguments);
+}
+
+QString DrawingProgram()
+{
+    return PlotCommand::drawingProgram();
+}
+
+int RunDrawing(const QString& program, const QStringList& options, const SeriesFiles& files, const MergedSeries& merged)
+{
+    return PlotCommand::draw(program, options, files, merged);
 }

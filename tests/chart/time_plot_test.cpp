@@ -169,6 +169,18 @@ TEST(TimePlot, DrawsTheChosenChannelsOverTheChosenSpan)
     EXPECT_FALSE(colourInColumn(image, x, plot.PlotRect(), Blue));
 }
 
+TEST(TimePlot, ValuesAskedToShowWidenTheLeftAxis)
+{
+    TimeSamples s = regular(at(2023, 1, 1), 60, 100, [](int, size_t i) { return 4.0 + double(i % 3); });
+    const TTimePlot plain(s, {.channels = {1}});
+    EXPECT_GT(plain.YPixel(2), plain.PlotRect().bottom()) << "2 lies below readings of 4 to 6";
+    const TTimePlot limited(s, {.channels = {1}, .alsoShown = {2, 8}});
+    for (double limit : {2.0, 8.0}) {
+        EXPECT_GE(limited.YPixel(limit), limited.PlotRect().top() - 0.5) << limit;
+        EXPECT_LE(limited.YPixel(limit), limited.PlotRect().bottom() + 0.5) << limit;
+    }
+}
+
 struct Span {
     const char* name;
     qint64 interval;
