@@ -309,4 +309,127 @@ TEST_F(StationTest, Station_UnpluggedMidDownloadAndMidFrame_TwentyTimes_EachSamp
     EXPECT_EQ(archived().size(), 320u);
 }
 
+TEST_F(StationTest, Station_KilledMidWriteAndTornByPowerCut_RestartsWithEachSampleOnce)
+{
+    const QStringList noCycle{QStringLiteral("--restart-memory-at"), QStringLiteral("2000")};
+    auto* random = QRandomGenerator::global();
+    std::unique_ptr<SimulatorProcess> sim;
+    for (int round = 0; round < 5; ++round) {
+        sim = plug(1000 + 100 * round, Quick);
+        auto s = station(noCycle);
+        ASSERT_TRUE(s->WaitFor(QStringLiteral("connected")));
+        WaitUntil([] { return false; }, random->bounded(200, 1600));
+        s->Signal(SIGKILL);
+        s->Finish();
+        sim.reset();
+    }
+    // What a power cut leaves: the ledger's line for the last batch synced,
+    // its rows' tail lost, and half a line.
+    const QString month = path(QStringLiteral("archive/lg/2026-03.csv"));
+    {
+        auto s = station(noCycle);
+        sim = plug(1500, Quick);
+        ASSERT_TRUE(s->WaitFor(QStringLiteral("1500 in memory")));
+        stopAll(s, sim);
+    }
+    QFile f(month);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray all = f.readAll();
+    for (int i = 0; i < 11; ++i)
+        all.chop(all.size() - all.lastIndexOf("\r\n", all.size() - 3) - 2);
+    all += "1490,2026-03-11T08:50:0";
+    f.resize(0);
+    f.write(all);
+    f.close();
+    QFile ledger(path(QStringLiteral("archive/lg/cycles")));
+    ASSERT_TRUE(ledger.open(QIODevice::Append));
+    ledger.write("cycle 2026-03-10T08:00:00 1 14");
+    ledger.close();
+
+    auto s = station(noCycle);
+    sim = plug(1600, Quick);
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("1600 in memory"))) << s->Err().toStdString();
+    stopAll(s, sim);
+    expectExactlyOnce();
+    EXPECT_EQ(archived().size(), 1600u);
+}
+
+TEST_F(StationTest, Station_ArchiveDiskFull_SaysSoTearsNothingAndResumesWhenSpaceReturns)
+{
+    const QString archive = path(QStringLiteral("archive"));
+    QDir().mkpath(archive);
+    // 1500 samples: 75 kB of transfer and 90 kB of rows, on 150 kB.
+    if (::mount("tmpfs", QFile::encodeName(archive).constData(), "tmpfs", 0, "size=150k") != 0)
+        GTEST_SKIP() << "a small tmpfs needs root";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{QFile::encodeName(archive)};
+
+    auto s = station({QStringLiteral("--download-every"), QStringLiteral("2s"), QStringLiteral("--restart-memory-at"), QStringLiteral("2000")});
+    auto sim = plug(1500, Quick);
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("No space left on device"))) << s->Err().toStdString();
+    for (const Row& r : archived())
+        EXPECT_LE(r.sample, 1500);
+    ASSERT_EQ(::mount("tmpfs", unmount.at.constData(), "tmpfs", MS_REMOUNT, "size=4m"), 0);
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("1500 in memory"), 1, 15000)) << s->Err().toStdString();
+    EXPECT_EQ(s->Count(QStringLiteral("No space left on device")), 1);
+    stopAll(s, sim);
+    expectExactlyOnce();
+}
+
+TEST_F(StationTest, Station_MemoryReachesLimit_ArchivedThenEmptiedByClockAndNextCycleArchived)
+{
+    // An hour a sample at 600 times the speed: six seconds a sample.
+    auto sim = plug(150, Quick + QStringList{QStringLiteral("--rate-code"), QStringLiteral("6"), QStringLiteral("--speed"), QStringLiteral("600"),
+                             QStringLiteral("--start"), CycleStart.addSecs(150 * 3600).toString(Qt::ISODate)});
+    auto s = station({QStringLiteral("--restart-memory-at"), QStringLiteral("100"), QStringLiteral("--download-every"), QStringLiteral("2s")});
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("150 new samples archived")));
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("memory emptied and its clock set"), 1, 10000)) << s->Err().toStdString();
+    // The next cycle's first samples come to the archive too.
+    ASSERT_TRUE(s->WaitFor(QStringLiteral(": 1 new sample archived"), 1, 20000)) << s->Err().toStdString();
+    stopAll(s, sim);
+    expectExactlyOnce();
+    EXPECT_EQ(archived()[150].sample, 1) << "the new cycle numbers its samples from 1";
+}
+
+TEST_F(StationTest, Station_ClockDrifted_CorrectedAfterArchivedDownload)
+{
+    const QDateTime behind = QDateTime::currentDateTime().addSecs(-600);
+    auto sim = plug(30, Quick + QStringList{QStringLiteral("--start"), behind.toString(Qt::ISODate)});
+    auto s = station({QStringLiteral("--max-clock-drift"), QStringLiteral("60")});
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("30 new samples archived")));
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("clock corrected"))) << s->Err().toStdString();
+    EXPECT_TRUE(s->Err().indexOf(QStringLiteral("30 new samples archived")) < s->Err().indexOf(QStringLiteral("clock corrected")));
+    stopAll(s, sim);
+    expectExactlyOnce();
+    std::string sent;
+    for (const QString& file : records_)
+        for (const SimReceived& r : ReadRecordFile(file.toStdString()).received)
+            sent += r.byte;
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), '3') >= 1, true) << sent;
+}
+
+TEST_F(StationTest, Station_HangupRereadsConfig_TermStopsCleanly)
+{
+    const QString config = path(QStringLiteral("station.conf"));
+    auto writeConfig = [&](const QString& name) {
+        QFile f(config);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral("[station]\nname=%1\ndownload-every=6h\n").arg(name).toUtf8());
+    };
+    writeConfig(QStringLiteral("cold-room"));
+    auto sim = plug(20, Quick);
+    auto s = station({QStringLiteral("--config"), config});
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("20 new samples archived"))) << s->Err().toStdString();
+    writeConfig(QStringLiteral("freezer"));
+    s->Signal(SIGHUP);
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("configuration read again")));
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("20 new samples archived"), 2)) << s->Err().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return notify_->Saw(QStringLiteral("RELOADING=1")); }));
+    stopAll(s, sim);
+    expectExactlyOnce(QStringLiteral("cold-room"));
+    expectExactlyOnce(QStringLiteral("freezer"));
+}
+
 }  // namespace
