@@ -148,10 +148,6 @@
         <translation>sin puerto: indique -p PUERTO o port= en el archivo de configuración</translation>
     </message>
     <message>
-        <source>no archive folder: give --archive DIR or archive= in the config file</source>
-        <translation>sin carpeta de archivo: indique --archive DIR o archive= en el archivo de configuración</translation>
-    </message>
-    <message>
         <source>--%1 %2: not a duration (such as 6h, 30m, 90s or 1d)</source>
         <translation>--%1 %2: no es una duración (como 6h, 30m, 90s o 1d)</translation>
     </message>
@@ -168,6 +164,10 @@
         <translation>%1: no se puede leer el archivo de configuración; compruebe su ruta y su formato INI</translation>
     </message>
     <message>
+        <source>no archive folder: give --archive DIR or archive= in the config file, or run under a unit with StateDirectory=</source>
+        <translation>sin carpeta de archivo: indique --archive DIR o archive= en el archivo de configuración, o ejecútela en una unidad con StateDirectory=</translation>
+    </message>
+    <message>
         <source>Usage: veltra8-station -p PORT --archive DIR [--name NAME] [--download-every DURATION]
                        [--restart-memory-at N] [--max-clock-drift SECONDS] [--config FILE]
 
@@ -178,7 +178,7 @@ archive holds the whole memory, the logger&apos;s clock is set from the PC&apos;
 empties its memory and corrects its clock.
 
   -p, --port PORT              the logger&apos;s serial device
-  --archive DIR                the archive&apos;s folder
+  --archive DIR                the archive&apos;s folder (default: $STATE_DIRECTORY)
   --name NAME                  the logger&apos;s name (default: the port&apos;s file name)
   --download-every DURATION    time between downloads (default 6h)
   --restart-memory-at N        samples in memory that start a new memory cycle (default 1800)
@@ -197,7 +197,7 @@ el archivo tiene toda la memoria, ajusta el reloj del registrador al del PC, lo
 que vacía su memoria y corrige su reloj.
 
   -p, --port PUERTO            el dispositivo serie del registrador
-  --archive DIR                la carpeta del archivo
+  --archive DIR                la carpeta del archivo (por omisión: $STATE_DIRECTORY)
   --name NOMBRE                el nombre del registrador (por omisión: el nombre del puerto)
   --download-every DURACIÓN    tiempo entre descargas (por omisión 6h)
   --restart-memory-at N        muestras en memoria que inician un ciclo nuevo (por omisión 1800)
