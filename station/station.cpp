@@ -13,6 +13,7 @@
 #include "station/port_watcher.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
@@ -112,7 +113,7 @@ public:
         };
         QObject::connect(&watcher, &PortWatcher::MayHaveAppeared, q, [this] {
             if (phase == Phase::Waiting)
-                tryOpen();
+                tryOpen(true);
         });
         step.setSingleShot(true);
         step.setTimerType(Qt::PreciseTimer);
@@ -168,13 +169,18 @@ public:
         }
     }
 
-    void tryOpen()
+    // `watching`: the watch is already set, so a failure simply waits on.
+    void tryOpen(bool watching = false)
     {
         port.SetPort(opt.port);
         try {
             OpenLoggerLine(port);
         } catch (const EComPort& e) {
-            waitForPort(e.SystemError);
+            if (!watching) {
+                waitForPort(e.SystemError);
+                // The device may have come between the look and the watch.
+                tryOpen(true);
+            }
             return;
         }
         watcher.Stop();
@@ -305,7 +311,8 @@ public:
         const QDateTime logger = LoggerClock(f);
         ++counters.frames;
         counters.lastFrameAt = now;
-        counters.memoryUsed = int(std::floor(MemoryPositions(f.memoryHigh, f.memoryLow)));
+        // An empty memory may read as a fraction below zero.
+        counters.memoryUsed = std::max(0, int(std::floor(MemoryPositions(f.memoryHigh, f.memoryLow))));
         const double offset = logger.isValid() ? double(now.secsTo(logger)) : 0;
         if (previousLogger.isValid() && logger.isValid())
             frameGapSeconds = std::max<qint64>(1, previousLogger.secsTo(logger));
@@ -345,13 +352,19 @@ public:
             if (minutes > 0 && logger.isValid() && logger.secsTo(nextSample) < 2 * frameGapSeconds + 2)
                 return;
             if (counters.memoryUsed != cycle.rows) {
+                // Fewer than archived: not the memory that was archived.
                 clockWanted = false;
+                hold();
                 return;
             }
             phase = Phase::ClockArmed;
             return;
         }
-        if (downloadDue || !nextDownloadAt.isValid() || now >= nextDownloadAt || counters.memoryUsed >= opt.restartMemoryAt || drifted)
+        // A full memory or a drifted clock asks for a download at once, but
+        // not again and again while a download or the clock keeps failing.
+        const bool held = holdUntil.isValid() && now < holdUntil;
+        if (downloadDue || !nextDownloadAt.isValid() || now >= nextDownloadAt
+            || (!held && (counters.memoryUsed >= opt.restartMemoryAt || drifted)))
             startDownload();
     }
 
@@ -386,6 +399,8 @@ public:
 
     void finishDownload()
     {
+        QElapsedTimer sinceMarker;
+        sinceMarker.start();
         transferSilence.stop();
         phase = Phase::Live;
         const QDateTime now = PcClock().Now();
@@ -405,7 +420,6 @@ public:
         cleared(Trouble::Disk);
         ++counters.downloadsArchived;
         counters.archivedSamples += quint64(done.newRows);
-        retrySeconds = RetrySeconds;
         nextDownloadAt = now.addSecs(opt.downloadEverySeconds);
         counters.nextDownloadAt = nextDownloadAt;
         ArchivedDownload told;
@@ -415,6 +429,7 @@ public:
         told.lastNew = done.lastNew;
         told.files = done.files;
         told.rawFile = done.rawFile;
+        told.endMarkerToSyncedMs = double(sinceMarker.nsecsElapsed()) / 1e6;
         emit q->Message(StationPriority::Info, StationText::archived(opt.port, done.newRows, told.samplesInMemory));
         emit q->DownloadArchived(told);
 
@@ -422,12 +437,16 @@ public:
         // archive holds every sample of the memory and reads back.
         const bool full = told.samplesInMemory >= opt.restartMemoryAt;
         const bool drifted = opt.maxClockDriftSeconds > 0 && std::abs(counters.clockOffsetSeconds) > opt.maxClockDriftSeconds;
-        if (full || drifted) {
+        if (!full && !drifted) {
+            holdUntil = {};
+            retrySeconds = RetrySeconds;
+        } else {
             if (archive.Verify(table.Rows)) {
                 clockWanted = true;
                 memoryCycle = full;
             } else {
                 say(Trouble::Clock, StationPriority::Error, StationText::notVerified(opt.port));
+                hold();
             }
         }
         status();
@@ -445,8 +464,16 @@ public:
         // Tried again soon, but not at every frame.
         nextDownloadAt = PcClock().Now().addSecs(std::min(retrySeconds, opt.downloadEverySeconds));
         counters.nextDownloadAt = nextDownloadAt;
-        retrySeconds = std::min<qint64>(retrySeconds * 2, 3600);
+        hold();
         status();
+    }
+
+    // Holds the at-once triggers back for the retry time, which doubles up
+    // to an hour while the trouble lasts.
+    void hold()
+    {
+        holdUntil = PcClock().Now().addSecs(std::min(retrySeconds, opt.downloadEverySeconds));
+        retrySeconds = std::min<qint64>(retrySeconds * 2, 3600);
     }
 
     void verifyClock(bool drifted)
@@ -456,6 +483,8 @@ public:
             phase = Phase::Live;
             clockWanted = false;
             ++counters.clockSets;
+            holdUntil = {};
+            retrySeconds = RetrySeconds;
             cleared(Trouble::Clock);
             cleared(Trouble::Drift);
             emit q->Message(StationPriority::Info, StationText::clockSet(opt.port, memoryCycle));
@@ -464,6 +493,7 @@ public:
             phase = Phase::Live;
             clockWanted = false;
             say(Trouble::Clock, StationPriority::Warning, StationText::clockRefused(opt.port));
+            hold();
         }
     }
 
@@ -484,6 +514,7 @@ public:
     QString lastStatus;
     bool downloadDue = true;
     QDateTime nextDownloadAt;
+    QDateTime holdUntil;
     qint64 retrySeconds = RetrySeconds;
     bool clockWanted = false;
     bool memoryCycle = false;

@@ -41,6 +41,7 @@ struct ArchivedDownload {
     QDateTime lastNew;         // (the logger's local time); invalid when none
     QStringList files;         // the month files appended to
     QString rawFile;           // the transfer as received
+    double endMarkerToSyncedMs = 0;  // decoding, writing and syncing it
 };
 
 // Downloads by how they ended, as counted.
