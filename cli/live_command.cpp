@@ -48,14 +48,9 @@ public:
         const QString silence = tr("%1: no live frame for %2 s; check the cable and that the logger is on")
                                     .arg(session.PortName(), QString::number(timeout));
         long long written = 0;
-        auto write = [&](const QByteArray& bytes) {
-            try {
-                out.Write(bytes);
-            } catch (const RecordStream::ReaderGone&) {
-                // The reader of a pipe has had what it wanted (`| head`).
-                session.Finish(Exit::Ok);
-            }
-        };
+        // A reader of a pipe that has had what it wanted (`| head`) ends the
+        // view through the session's guard, quietly.
+        const auto write = [&](const QByteArray& bytes) { out.Write(bytes); };
         session.OnChars = [&](int chars) {
             LiveFrame frame;
             if (!session.ReadFrame(chars, frame))

@@ -20,6 +20,23 @@ public:
     static QString vanished(const QString& p) { return tr("%1: the device vanished; reconnect it and run the command again").arg(p); }
     static QString cannotOpen(const QString& p, const QString& why) { return tr("%1: cannot open the port: %2").arg(p, why); }
     static QString failed(const QString& p, const QString& why) { return tr("%1: %2; check the connection and run the command again").arg(p, why); }
+    // What the port was doing, in this program's words: the component's
+    // own texts are the windows'.
+    static QString operation(int errorNumber)
+    {
+        switch (errorNumber) {
+        case ComError::WriteFailed:
+            return tr("cannot send to the logger");
+        case ComError::ReadFailed:
+            return tr("cannot read from the port");
+        case ComError::SetupFailed:
+        case ComError::SetStateFailed:
+        case ComError::TimeoutsFailed:
+            return tr("cannot set up the port");
+        default:
+            return tr("the port failed");
+        }
+    }
     static QString noFrame(const QString& p, double s)
     {
         return tr("%1: no live frame within %2 s; check the cable and that the logger is on").arg(p, QString::number(s));
@@ -72,7 +89,8 @@ QString LoggerSession::PortFailureText(const QString& port, const EComPort& e, b
     if (!opening || isVanished(err)) {
         if (isVanished(err))
             return Session::vanished(port);
-        return Session::failed(port, e.Message());
+        const QString what = Session::operation(e.ErrorNumber);
+        return Session::failed(port, err > 0 ? what + QStringLiteral(": ") + SystemErrorText(err) : what);
     }
     switch (KindOfSystemError(err)) {
     case SystemErrorKind::AccessDenied:

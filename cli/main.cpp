@@ -73,7 +73,8 @@ int main(int argc, char** argv)
 {
     // Before any thread exists, so the port's event thread never takes them.
     BlockStopSignals();
-    // A reader that goes away is seen as EPIPE on the write, not as death.
+    // A reader that goes away is seen as a failed write, not as death, so
+    // the port is closed as on any other end (cli/output.cpp ends quietly).
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltra8-cli"));

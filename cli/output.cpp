@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -30,6 +29,16 @@ public:
 QString reason(int err)
 {
     return SystemErrorText(err);
+}
+
+// A reader of standard output that stops reading (`| head -1`) has had what
+// it wanted: the command ends there, quietly and successfully, as other
+// command-line tools do.
+[[noreturn]] void stdoutFailed(int err)
+{
+    if (KindOfSystemError(err) == SystemErrorKind::ReaderGone)
+        throw CliFailure(Exit::Ok, QString());
+    throw CliFailure(Exit::Output, Output::stdoutFailure(reason(err)));
 }
 
 }  // namespace
@@ -75,7 +84,7 @@ void TableWriter::Write(QByteArrayView bytes)
     }
     std::fflush(stdout);
     if (int err = files::WriteAllTo(STDOUT_FILENO, bytes))
-        throw CliFailure(Exit::Output, Output::stdoutFailure(reason(err)));
+        stdoutFailed(err);
 }
 
 void TableWriter::Finish()
@@ -98,8 +107,8 @@ void RecordStream::Write(const QByteArray& bytes)
         opened_ = true;
     }
     if (int err = toStdout ? files::WriteAllTo(STDOUT_FILENO, bytes) : file_.WriteAll(bytes)) {
-        if (err == EPIPE && toStdout)
-            throw ReaderGone{};
-        throw CliFailure(Exit::Output, toStdout ? Output::stdoutFailure(reason(err)) : Output::fileFailure(path_, reason(err)));
+        if (toStdout)
+            stdoutFailed(err);
+        throw CliFailure(Exit::Output, Output::fileFailure(path_, reason(err)));
     }
 }

@@ -19,7 +19,9 @@ class TableWriter {
 public:
     // `expectedBytes` only sizes the memory held for a file.
     TableWriter(const QString& path, qsizetype expectedBytes);
-    // Both raise CliFailure (Exit::Output) naming the file.
+    // Both raise CliFailure (Exit::Output) naming the file. A reader of
+    // standard output that has gone away (`| head`) ends the command with
+    // CliFailure (Exit::Ok) and no message.
     void Write(QByteArrayView bytes);
     void Finish();
 
@@ -35,10 +37,9 @@ class RecordStream {
 public:
     explicit RecordStream(const QString& path) : path_(path) {}
 
-    // Raises CliFailure (Exit::Output); a reader of standard output that has
-    // gone away is reported as ReaderGone instead.
+    // Raises CliFailure (Exit::Output; Exit::Ok without a message when the
+    // reader of standard output has gone away, as TableWriter does).
     void Write(const QByteArray& bytes);
-    struct ReaderGone {};
     bool ToTerminal() const;
 
 private:

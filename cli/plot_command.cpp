@@ -1,14 +1,12 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/plot_rules.h"
 #include "cli/series_files.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QTime>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -75,46 +73,32 @@ private:
         QStringList options{QStringLiteral("-o"), out};
         if (line.IsSet(QStringLiteral("channels"))) {
             const QString list = line.Value(QStringLiteral("channels"));
-            QList<int> channels;
-            for (const QString& item : list.split(u',')) {
-                bool ok = false;
-                const int channel = item.toInt(&ok);
-                if (!ok || channel < 1 || channel > 8 || channels.contains(channel) || item != QString::number(channel))
-                    line.UsageFailure(tr("--channels %1: not a list of different channels 1 to 8, such as 1,2,5").arg(list));
-                channels << channel;
-            }
+            if (!PlotRules::Channels(list))
+                line.UsageFailure(tr("--channels %1: not a list of channels 1 to 8, such as 1,2,5").arg(list));
             options << QStringLiteral("--channels") << list;
         }
+        std::optional<qint64> span[2];
         for (const char* name : {"from", "to"}) {
             const QString option = QString::fromLatin1(name);
             if (!line.IsSet(option))
                 continue;
             const QString time = line.Value(option);
-            if (!isTime(time))
+            span[option == QLatin1String("to")] = PlotRules::Time(time);
+            if (!span[option == QLatin1String("to")])
                 line.UsageFailure(tr("--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss").arg(option, time));
             options << QStringLiteral("--") + option << time;
         }
-        // The texts are in the same form, so they compare as times do.
-        if (line.IsSet(QStringLiteral("from")) && line.IsSet(QStringLiteral("to"))
-            && line.Value(QStringLiteral("from")) >= line.Value(QStringLiteral("to")))
+        if (span[0] && span[1] && !PlotRules::SpanInOrder(*span[0], *span[1]))
             line.UsageFailure(tr("--from %1 is not before --to %2").arg(line.Value(QStringLiteral("from")), line.Value(QStringLiteral("to"))));
         if (line.IsSet(QStringLiteral("size"))) {
             const QString size = line.Value(QStringLiteral("size"));
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$")).match(size);
-            const auto inRange = [&](int group) { return m.captured(group).toInt() >= 64 && m.captured(group).toInt() <= 10000; };
-            if (!m.hasMatch() || !inRange(1) || !inRange(2))
+            if (!PlotRules::Size(size))
                 line.UsageFailure(tr("--size %1: not a width and height of 64 to 10000 pixels, such as 1200x675").arg(size));
             options << QStringLiteral("--size") << size;
         }
         if (line.IsSet(QStringLiteral("title")))
             options << QStringLiteral("--title") << line.Value(QStringLiteral("title"));
         return options;
-    }
-
-    static bool isTime(const QString& text)
-    {
-        return text.size() == 19 && text[10] == u'T' && QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")).isValid()
-            && QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss")).isValid();
     }
 
     // Beside this program in the build tree; in libexec when installed.

@@ -3,6 +3,7 @@
 #include "cli/exit_status.h"
 #include "cli/output.h"
 #include "platform/errors.h"
+#include "serial/comerror.h"
 #include "serial/ports.h"
 
 namespace {
@@ -21,8 +22,10 @@ public:
         QStringList ports;
         try {
             ListSerialPorts(ports);
-        } catch (const Exception& e) {
-            throw CliFailure(Exit::Port, tr("cannot list the serial ports: %1").arg(e.Message()));
+        } catch (const EComPort& e) {
+            // The component's text is the windows' emulated one; here the
+            // system's says what happened.
+            throw CliFailure(Exit::Port, tr("cannot list the serial ports: %1").arg(SystemErrorText(e.SystemError)));
         }
         QByteArray out;
         for (const QString& p : ports)

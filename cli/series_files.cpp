@@ -1,9 +1,12 @@
 #include "cli/series_files.h"
 
 #include "cli/exit_status.h"
+#include "data/sample_csv.h"
 #include "data/saved_file_reader.h"
 
 #include <QFile>
+
+#include <deque>
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -12,6 +15,8 @@ struct SeriesFiles::Source {
     QString Path;
     QByteArrayView Bytes;
     QByteArray Copy;  // of what cannot be mapped, such as a pipe
+    // CSV rows that came with quotes, without them: what their rows view.
+    std::deque<QByteArray> Unquoted;
     void* Map = nullptr;
     size_t MapSize = 0;
     ~Source()
@@ -23,40 +28,6 @@ struct SeriesFiles::Source {
 
 namespace {
 
-constexpr QByteArrayView CsvHeader = "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8";
-
-// The line at `pos` without its line end; `pos` moves past it.
-QByteArrayView lineAt(QByteArrayView bytes, qsizetype& pos)
-{
-    const qsizetype end = bytes.indexOf('\n', pos);
-    const qsizetype stop = end < 0 ? bytes.size() : end;
-    QByteArrayView text = bytes.sliced(pos, stop - pos);
-    if (text.endsWith('\r'))
-        text.chop(1);
-    pos = end < 0 ? bytes.size() : end + 1;
-    return text;
-}
-
-bool onlyLineEnds(QByteArrayView bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; });
-}
-
-bool isDigits(QByteArrayView text)
-{
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// "23.5", "-50.0", "24": the temperatures this program writes, and what a
-// spreadsheet makes of them.
-bool isDotNumber(QByteArrayView text)
-{
-    if (text.startsWith('-'))
-        text = text.sliced(1);
-    const qsizetype dot = text.indexOf('.');
-    return dot < 0 ? isDigits(text) : isDigits(text.first(dot)) && isDigits(text.sliced(dot + 1));
-}
-
 // A saved file's data line, read once already, into its ten texts, which
 // hold no blanks.
 void splitSavedLine(QByteArrayView text, SavedFileFields& fields)
@@ -64,7 +35,7 @@ void splitSavedLine(QByteArrayView text, SavedFileFields& fields)
     qsizetype at = 0;
     for (QByteArrayView& field : fields) {
         qsizetype end = at;
-        while (text[end] != ' ')
+        while (end < text.size() && text[end] != ' ')
             ++end;
         field = text.sliced(at, end - at);
         at = end + 2;
@@ -100,11 +71,7 @@ SeriesFiles::SeriesFiles(const QStringList& paths)
             source.Bytes = source.Copy;
         }
         files_.emplace_back();
-        qsizetype pos = 0;
-        QByteArrayView first = lineAt(source.Bytes, pos);
-        if (first.startsWith("\xEF\xBB\xBF"))
-            first = first.sliced(3);
-        if (first == CsvHeader)
+        if (StartsWithSampleCsvHeader(source.Bytes))
             readCsvFile(source);
         else
             readSavedFile(source);
@@ -171,42 +138,54 @@ void SeriesFiles::readCsvFile(Source& source)
     SeriesFile& file = files_.back();
     file.Form = ValueTexts::Csv;
     file.Rows.reserve(size_t(source.Bytes.size() / 11 + 1));  // "1,,,,,,,,,"
-    const QByteArrayView bytes = source.Bytes;
-    qsizetype pos = 0;
-    lineAt(bytes, pos);
-    for (int line = 2; pos < bytes.size(); ++line) {
-        const QByteArrayView text = lineAt(bytes, pos);
-        if (text.isEmpty()) {
-            if (onlyLineEnds(bytes.sliced(pos)))
-                break;
-            fault(source, line, tr("an empty line among the rows"));
-        }
-        std::array<QByteArrayView, 10> fields;  // sample, time, CH1..CH8
-        qsizetype at = 0;
-        for (size_t f = 0; f < fields.size(); ++f) {
-            qsizetype end = text.indexOf(',', at);
-            if ((end < 0) != (f + 1 == fields.size()))
-                fault(source, line, tr("not ten fields: the sample, its time and eight temperatures"));
-            if (end < 0)
-                end = text.size();
-            fields[f] = text.sliced(at, end - at);
-            at = end + 1;
-        }
-        if (!isDigits(fields[0]))
+    SampleCsvReader reader(source.Bytes);
+    SampleCsvRecord record;
+    while (reader.Next(record) == SampleCsvReader::Step::Row) {
+        const int line = int(record.Line);
+        if (record.BlankLineBefore > 0)
+            fault(source, int(record.BlankLineBefore), tr("an empty line among the rows"));
+        const auto& fields = record.Fields;
+        if (!IsSampleCsvNumber(fields[0]))
             fault(source, line, tr("the sample is not a number"));
         const std::optional<SeriesStamp> stamp = StampOfIsoText(fields[1]);
         if (!stamp)
             fault(source, line, tr("the time is not YYYY-MM-DDThh:mm:ss"));
-        for (size_t k = 2; k < fields.size(); ++k)
-            if (!fields[k].isEmpty() && !isDotNumber(fields[k]))
+        for (size_t k = 2; k < fields.size(); ++k) {
+            double value;
+            if (!ReadSampleCsvTemperature(fields[k], value))
                 fault(source, line, tr("the temperature of CH%1 is not a number such as 23.5").arg(int(k) - 1));
+        }
         SeriesRow row;
-        row.Text = text;
-        row.ValuesAt = int(fields[2].data() - text.data());
+        row.Text = record.Text;
+        if (record.Quoted) {
+            // The fields hold no comma once checked: joined, they read as a
+            // row without quotes.
+            QByteArray& text = source.Unquoted.emplace_back();
+            for (const QByteArrayView field : fields) {
+                text += field;
+                text += ',';
+            }
+            text.chop(1);
+            row.Text = text;
+        }
+        row.ValuesAt = int(fields[0].size() + fields[1].size() + 2);
         row.Line = line;
         row.Seconds = stamp->Seconds;
         row.Kind = stamp->Kind;
         file.Rows.push_back(row);
+    }
+    switch (reader.Fault()) {
+    case SampleCsvFault::None:
+    case SampleCsvFault::NotTheHeader:  // told apart by its header already
+        break;
+    case SampleCsvFault::FieldCount:
+        fault(source, int(reader.FaultLine()), tr("not ten fields: the sample, its time and eight temperatures"));
+    case SampleCsvFault::UnclosedQuote:
+    case SampleCsvFault::TextAfterQuote:
+    case SampleCsvFault::QuoteInField:
+        fault(source, int(reader.FaultLine()), tr("a quote that does not enclose a whole field"));
+    case SampleCsvFault::TooLong:
+        fault(source, int(reader.FaultLine()), tr("a line of 1 MiB or more"));
     }
 }
 
@@ -258,7 +237,7 @@ void SeriesFiles::WriteTable(TableFormat format, const MergedSeries& merged, con
         if (file.Form == ValueTexts::Csv) {
             AppendCsvTableRow(piece, format, ++sample, row.Text);
         } else if (format == TableFormat::Csv) {
-            AppendSavedLineAsCsv(piece, ++sample, row.Text);
+            AppendSavedLineAsSampleCsvRow(piece, ++sample, row.Text);
         } else {
             splitSavedLine(row.Text, texts);
             AppendTableRow(piece, format, ++sample, texts);

@@ -1,36 +1,9 @@
 #include "cli/table_output.h"
 
+#include "data/sample_csv.h"
+
 #include <algorithm>
 #include <charconv>
-
-void AppendIsoStamp(QByteArray& out, QByteArrayView date, QByteArrayView time)
-{
-    if (date.isEmpty() || time.isEmpty())
-        return;
-    const qsizetype first = date.indexOf('/');
-    const qsizetype second = first < 0 ? -1 : date.indexOf('/', first + 1);
-    if (second < 0)
-        return;
-    out += date.sliced(second + 1);
-    out += '-';
-    out += date.sliced(first + 1, second - first - 1);
-    out += '-';
-    out += date.first(first);
-    out += 'T';
-    out += time;
-}
-
-void AppendDotDecimal(QByteArray& out, QByteArrayView text)
-{
-    const qsizetype comma = text.indexOf(',');
-    if (comma < 0) {
-        out += text;
-        return;
-    }
-    out += text.first(comma);
-    out += '.';
-    out += text.sliced(comma + 1);
-}
 
 QByteArray DotDecimal(const QString& text)
 {
@@ -41,11 +14,12 @@ QByteArray DotDecimal(const QString& text)
 
 QByteArray TableHeader(TableFormat format)
 {
+    QByteArray out;
     if (format == TableFormat::Csv)
-        return "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r\n";
+        AppendSampleCsvHeader(out);
     if (format == TableFormat::Txt)
-        return SavedFileTitleLine() + "\r\n\r\n";
-    return {};
+        out = SavedFileTitleLine() + "\r\n\r\n";
+    return out;
 }
 
 namespace {
@@ -63,14 +37,9 @@ template <class AppendTime>
 void appendRow(QByteArray& out, TableFormat format, int sample, AppendTime appendTime, const QByteArrayView* temperatures)
 {
     if (format == TableFormat::Csv) {
-        appendNumber(out, sample);
-        out += ',';
-        appendTime(out);
-        for (int k = 0; k < 8; ++k) {
-            out += ',';
-            AppendDotDecimal(out, temperatures[k]);
-        }
-        out += "\r\n";
+        QByteArray time;
+        appendTime(time);
+        AppendSampleCsvRow(out, sample, time, temperatures);
         return;
     }
     out += "{\"sample\":";
@@ -101,48 +70,6 @@ void appendRow(QByteArray& out, TableFormat format, int sample, AppendTime appen
 void AppendTableRow(QByteArray& out, TableFormat format, int sample, const SavedFileFields& texts)
 {
     appendRow(out, format, sample, [&](QByteArray& o) { AppendIsoStamp(o, texts[0], texts[1]); }, &texts[2]);
-}
-
-void AppendSavedLineAsCsv(QByteArray& out, int sample, QByteArrayView line)
-{
-    // At most the line's own bytes, the sample number and two separators.
-    const qsizetype at = out.size();
-    out.resize(at + line.size() + 16);
-    char* p = out.data() + at;
-    p = std::to_chars(p, p + 12, sample).ptr;
-    *p++ = ',';
-    const qsizetype dateEnd = line.indexOf("  ");
-    const qsizetype timeEnd = line.indexOf("  ", dateEnd + 2);
-    const QByteArrayView date = line.first(dateEnd);
-    const QByteArrayView time = line.sliced(dateEnd + 2, timeEnd - dateEnd - 2);
-    if (!date.isEmpty() && !time.isEmpty()) {
-        const qsizetype first = date.indexOf('/');
-        const qsizetype second = date.indexOf('/', first + 1);
-        const auto copy = [&p](QByteArrayView text) { p = std::copy(text.begin(), text.end(), p); };
-        copy(date.sliced(second + 1));
-        *p++ = '-';
-        copy(date.sliced(first + 1, second - first - 1));
-        *p++ = '-';
-        copy(date.first(first));
-        *p++ = 'T';
-        copy(time);
-    }
-    *p++ = ',';
-    // The temperatures, each followed by two blanks and holding none: each
-    // pair of blanks a comma before the next, the decimal comma a dot.
-    for (qsizetype i = timeEnd + 2; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == ' ') {
-            *p++ = ',';
-            ++i;
-        } else {
-            *p++ = c == ',' ? '.' : c;
-        }
-    }
-    // The pair after CH8 made a comma where the line ends.
-    p[-1] = '\r';
-    *p++ = '\n';
-    out.resize(p - out.constData());
 }
 
 void AppendCsvTableRow(QByteArray& out, TableFormat format, int sample, QByteArrayView line)

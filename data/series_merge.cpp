@@ -8,62 +8,6 @@
 
 namespace {
 
-// Splits `text` into digit groups at the separators, in order; false when
-// its shape is any other. Groups wider than nine digits keep no value.
-template <size_t N>
-bool digitGroups(QByteArrayView text, const char (&separators)[N], std::array<int, N>& values, std::array<int, N>& widths)
-{
-    size_t group = 0;
-    values.fill(0);
-    widths.fill(0);
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            if (widths[group] < 9)
-                values[group] = values[group] * 10 + (c - '0');
-            ++widths[group];
-        } else if (group + 1 < N && c == separators[group] && widths[group] > 0) {
-            ++group;
-        } else {
-            return false;
-        }
-    }
-    return group + 1 == N && widths[group] > 0;
-}
-
-bool isLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int month, int year)
-{
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
-}
-
-// Days from 01/01/1970 to a date of the proleptic Gregorian calendar.
-qint64 daysFromCivil(int year, int month, int day)
-{
-    year -= month <= 2;
-    const qint64 era = (year >= 0 ? year : year - 399) / 400;
-    const qint64 yearOfEra = year - era * 400;
-    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-SeriesStamp stampOf(int year, int month, int day, int hour, int minute, int second, bool widthsFit)
-{
-    SeriesStamp stamp;
-    stamp.Kind = StampKind::Impossible;
-    if (!widthsFit || month < 1 || month > 12 || day < 1 || day > daysInMonth(month, year) || hour > 23
-        || minute > 59 || second > 59)
-        return stamp;
-    stamp.Kind = StampKind::Real;
-    stamp.Seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
-    return stamp;
-}
-
 // One temperature text after another, in the file's form; `at` moves on.
 QByteArrayView nextValue(QByteArrayView values, qsizetype& at, ValueTexts form)
 {
@@ -192,28 +136,6 @@ LargeVector<RowRef> weave(const std::vector<SeriesFile>& files)
 }
 
 }  // namespace
-
-std::optional<SeriesStamp> StampOfTableTexts(QByteArrayView date, QByteArrayView time)
-{
-    if (date.isEmpty() || time.isEmpty())
-        return SeriesStamp{};
-    std::array<int, 3> d{}, dw{}, t{}, tw{};
-    if (!digitGroups(date, "//", d, dw) || !digitGroups(time, "::", t, tw))
-        return std::nullopt;
-    const bool widths = dw == std::array<int, 3>{2, 2, 4} && tw == std::array<int, 3>{2, 2, 2};
-    return stampOf(d[2], d[1], d[0], t[0], t[1], t[2], widths);
-}
-
-std::optional<SeriesStamp> StampOfIsoText(QByteArrayView time)
-{
-    if (time.isEmpty())
-        return SeriesStamp{};
-    std::array<int, 6> v{}, w{};
-    if (!digitGroups(time, "--T::", v, w))
-        return std::nullopt;
-    const bool widths = w == std::array<int, 6>{4, 2, 2, 2, 2, 2};
-    return stampOf(v[0], v[1], v[2], v[3], v[4], v[5], widths);
-}
 
 bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, ValueTexts bForm)
 {

@@ -20,35 +20,13 @@
 //    file without any real time follows all the others.
 //  - Ties go by the order the files are named, then by the file's order.
 //  - A single file is taken as it stands, in its own order.
+#include "data/calendar.h"
 #include "data/large_vector.h"
 
 #include <QByteArrayView>
 #include <QtGlobal>
 
-#include <optional>
 #include <vector>
-
-enum class StampKind : quint8 {
-    Real,        // a calendar date and a clock time
-    Impossible,  // stamped, but not a date or time that exists
-    None,        // no stamp
-};
-
-struct SeriesStamp {
-    // Seconds since 01/01/1970 00:00:00 on the logger's own clock (the files
-    // carry no time zone); for Real stamps only.
-    qint64 Seconds = 0;
-    StampKind Kind = StampKind::None;
-};
-
-// The table's "17/05/2024" and "08:20:30" (digits of any width). Real only
-// for two-digit day, month, hour, minute and second and a four-digit year
-// that make a date and time; None when either text is empty (a row written
-// without its time). Nothing for texts of another shape.
-std::optional<SeriesStamp> StampOfTableTexts(QByteArrayView date, QByteArrayView time);
-// The client's CSV time "2024-05-17T08:20:30" by the same rules; empty is
-// None.
-std::optional<SeriesStamp> StampOfIsoText(QByteArrayView time);
 
 // How a file writes its eight temperatures: the saved file's "23,5" each
 // followed by two blanks, or the CSV's "23.5" separated by commas.

@@ -36,9 +36,16 @@ SystemErrorKind KindOfSystemError(int err)
     case ENXIO:
     case ENODEV:
         return SystemErrorKind::Gone;
+    case EPIPE:
+        return SystemErrorKind::ReaderGone;
     default:
         return SystemErrorKind::Other;
     }
+}
+
+bool IsUnsupportedOperation(int err)
+{
+    return err == ENOTTY || err == EINVAL;
 }
 
 QString SystemErrorText(int err)

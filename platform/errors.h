@@ -38,9 +38,14 @@ enum class SystemErrorKind {
     Busy,          // held by someone else
     NotATerminal,  // a device that is no terminal, where one was needed
     Gone,          // the device went away (hang-up, pulled adapter)
+    ReaderGone,    // the reading end of a pipe was closed (`| head`)
     Other,
 };
 SystemErrorKind KindOfSystemError(int err);
+
+// Whether the error says a device simply has not got the operation (modem
+// lines or error counters on a pseudo-terminal): "not supported", not a fault.
+bool IsUnsupportedOperation(int err);
 
 // The system's own description of an error code, in the user's language
 // where the system has one ("Permission denied").

@@ -1,11 +1,12 @@
 #include "platform/ports_folder.h"
 
+#include "platform/errors.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,9 +16,9 @@ QString OwnPortsFolder(const QString& path, QString* why)
     QString fault;
     struct stat st {};
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-        fault = QString::fromLocal8Bit(std::strerror(errno));
+        fault = SystemErrorText(errno);
     else if (::lstat(name.constData(), &st) != 0)
-        fault = QString::fromLocal8Bit(std::strerror(errno));
+        fault = SystemErrorText(errno);
     else if (!S_ISDIR(st.st_mode))
         fault = QStringLiteral("it is not a folder");
     else if (st.st_uid != ::getuid())

@@ -66,13 +66,6 @@ speed_t StandardSpeed(std::uint32_t baud)
     }
 }
 
-// Operations a device may simply not have (modem lines, error counters on a
-// pseudo-terminal) answer with these.
-bool IsNotSupported(int error)
-{
-    return error == ENOTTY || error == EINVAL;
-}
-
 // A Unix98 pseudo-terminal's port end (/dev/pts/N), whose other end belongs
 // to whoever made it: a simulator, socat, a test.
 bool IsPtySlave(dev_t device)
@@ -248,7 +241,7 @@ public:
                   // A driver that reads its lines but cannot wait for them
                   // says so once; a vanished device is heard by the event
                   // thread's own wait.
-                  if (IsNotSupported(errno)) {
+                  if (IsUnsupportedOperation(errno)) {
                       waits_ = false;
                       changed();
                   }
@@ -331,7 +324,7 @@ public:
         (dcb.DtrControl() == dtrDisable ? drop : raise) |= TIOCM_DTR;
         (dcb.RtsControl() == rtsDisable ? drop : raise) |= TIOCM_RTS;
         for (auto [request, bits] : {std::pair{TIOCMBIS, raise}, std::pair{TIOCMBIC, drop}}) {
-            if (bits != 0 && ::ioctl(fd_, request, &bits) != 0 && !IsNotSupported(errno))
+            if (bits != 0 && ::ioctl(fd_, request, &bits) != 0 && !IsUnsupportedOperation(errno))
                 return errno;
         }
         return 0;
@@ -453,7 +446,7 @@ public:
         status = {};
         int bits = 0;
         if (::ioctl(fd_, TIOCMGET, &bits) != 0)
-            return IsNotSupported(errno) ? 0 : errno;
+            return IsUnsupportedOperation(errno) ? 0 : errno;
         status.supported = true;
         status.cts = bits & TIOCM_CTS;
         status.dsr = bits & TIOCM_DSR;
@@ -467,7 +460,7 @@ public:
         counts = {};
         serial_icounter_struct ic{};
         if (::ioctl(fd_, TIOCGICOUNT, &ic) != 0)
-            return IsNotSupported(errno) ? 0 : errno;
+            return IsUnsupportedOperation(errno) ? 0 : errno;
         counts.supported = true;
         counts.frame = static_cast<std::uint32_t>(ic.frame);
         counts.parity = static_cast<std::uint32_t>(ic.parity);
@@ -527,7 +520,7 @@ int FolderEntries(const QString& folder, QStringList& names)
 {
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
-        return errno == ENOENT || errno == ENOTDIR ? 0 : errno;
+        return KindOfSystemError(errno) == SystemErrorKind::NotFound || KindOfSystemError(errno) == SystemErrorKind::NotAFolder ? 0 : errno;
     while (dirent* e = ::readdir(dir)) {
         if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
             names << QFile::decodeName(e->d_name);

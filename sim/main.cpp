@@ -1,11 +1,11 @@
 // veltra8-sim: a VELTRA8 logger on a pseudo-terminal, for trying the client
 // without the device and as the far end of the end-to-end tests.
+#include "platform/errors.h"
 #include "sim/simulator.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,14 +31,14 @@ int main(int argc, char** argv)
     // The signals are taken by this thread alone, read from a signalfd, so
     // the simulator's thread (which inherits the blocked mask) never runs a
     // handler and the link is always removed by the ordinary stop below.
-    sigset_t signals;
-    sigemptyset(&signals);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
-        sigaddset(&signals, s);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+        sigaddset(&stopSignals, s);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const int signalFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
     if (signalFd < 0) {
-        std::fprintf(stderr, "veltra8-sim: cannot wait for signals: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "veltra8-sim: cannot wait for signals: %s\n", SystemErrorText(errno).toLocal8Bit().constData());
         return 1;
     }
 
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
-            std::fprintf(stderr, "veltra8-sim: cannot wait: %s\n", std::strerror(errno));
+            std::fprintf(stderr, "veltra8-sim: cannot wait: %s\n", SystemErrorText(errno).toLocal8Bit().constData());
             break;
         }
         if (fds[0].revents & POLLIN) {

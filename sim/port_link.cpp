@@ -1,8 +1,9 @@
 #include "sim/port_link.h"
 
+#include "platform/errors.h"
+
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -18,7 +19,7 @@ namespace {
 
 std::runtime_error Failure(const std::string& what, int err)
 {
-    return std::runtime_error(what + ": " + std::strerror(err));
+    return std::runtime_error(what + ": " + SystemErrorText(err).toStdString());
 }
 
 void MakeRaw(int fd)
@@ -64,7 +65,7 @@ bool IsDangling(const std::string& path)
 {
     struct stat st{};
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0
-        && errno == ENOENT;
+        && KindOfSystemError(errno) == SystemErrorKind::NotFound;
 }
 
 bool TryLink(const std::string& target, const std::string& path)

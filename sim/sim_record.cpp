@@ -1,8 +1,9 @@
 #include "sim/sim_record.h"
 
+#include "platform/errors.h"
+
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -107,7 +108,7 @@ void WriteRecordFile(const std::string& path, const SimRecord& record)
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const int err = errno;
         ::unlink(temporary.c_str());
-        throw std::runtime_error("cannot replace " + path + ": " + std::strerror(err));
+        throw std::runtime_error("cannot replace " + path + ": " + SystemErrorText(err).toStdString());
     }
 }
 

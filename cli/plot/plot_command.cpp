@@ -2,6 +2,7 @@
 
 #include "cli/plot/plot_options.h"
 #include "cli/plot/sample_csv.h"
+#include "data/calendar.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -54,7 +55,7 @@ std::optional<PlotFailure> nothingToPlot(const SampleCsv& csv, const PlotRequest
     if (std::none_of(times.begin(), times.end(), [&](qint64 t) { return t >= from && t <= to; }))
         return PlotFailure{PlotExit::Data,
             PlotText::tr("%1: no row in the span asked for (the rows run from %2 to %3; change --from or --to)")
-                .arg(name, TimeText(first), TimeText(last))};
+                .arg(name, QString::fromLatin1(IsoTimeText(first)), QString::fromLatin1(IsoTimeText(last)))};
     if (plot.Channels().isEmpty())
         return PlotFailure{PlotExit::Data,
             PlotText::tr("%1: no temperature in the channels asked for (choose others with --channels)").arg(name)};

@@ -1,58 +1,19 @@
 #include "cli/plot/plot_options.h"
 
-#include "cli/plot/sample_csv.h"
+#include "cli/plot_rules.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 #include <optional>
 
 namespace {
 
-constexpr int SmallestSide = 64;
-constexpr int LargestSide = 10000;
 // A year in minutes: no logger samples more rarely.
 constexpr qint64 LongestInterval = 366 * 24 * 60;
 
 PlotFailure usage(const QString& message)
 {
     return PlotFailure{PlotExit::Usage, message};
-}
-
-std::optional<QList<int>> channelList(const QString& text)
-{
-    QList<int> channels;
-    for (const QString& item : text.split(QLatin1Char(','))) {
-        bool ok = false;
-        int k = item.trimmed().toInt(&ok);
-        if (!ok || k < 1 || k > 8)
-            return std::nullopt;
-        if (!channels.contains(k))
-            channels.push_back(k);
-    }
-    return channels;
-}
-
-std::optional<qint64> timeOf(const QString& text)
-{
-    qint64 seconds = 0;
-    QByteArray bytes = text.toUtf8();
-    if (ReadTime(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), seconds) != TimeField::Valid)
-        return std::nullopt;
-    return seconds;
-}
-
-std::optional<QSize> sizeOf(const QString& text)
-{
-    static const QRegularExpression WidthByHeight(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
-    QRegularExpressionMatch m = WidthByHeight.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    QSize size(m.captured(1).toInt(), m.captured(2).toInt());
-    auto within = [](int side) { return side >= SmallestSide && side <= LargestSide; };
-    if (!within(size.width()) || !within(size.height()))
-        return std::nullopt;
-    return size;
 }
 
 }  // namespace
@@ -121,7 +82,7 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
     request.format = *format;
 
     if (parser.isSet(channels)) {
-        std::optional<QList<int>> list = channelList(parser.value(channels));
+        std::optional<QList<int>> list = PlotRules::Channels(parser.value(channels));
         if (!list)
             return usage(PlotText::tr("--channels %1: channels are 1 to 8, separated by commas (as in 1,2,5)")
                              .arg(parser.value(channels)));
@@ -131,21 +92,21 @@ std::variant<PlotRequest, PlotHelp, PlotFailure> ParsePlotArguments(const QStrin
         if (!parser.isSet(*end))
             continue;
         const QString name = end->names().front();
-        std::optional<qint64> at = timeOf(parser.value(*end));
+        std::optional<qint64> at = PlotRules::Time(parser.value(*end));
         if (!at)
             return usage(PlotText::tr("--%1 %2: not a date and time (write it as YYYY-MM-DDThh:mm:ss, as in "
                                       "2024-03-01T08:00:00)")
                              .arg(name, parser.value(*end)));
         (end == &from ? request.plot.from : request.plot.to) = *at;
     }
-    if (request.plot.from && request.plot.to && *request.plot.from > *request.plot.to)
-        return usage(PlotText::tr("--from %1 is after --to %2 (swap them)")
+    if (request.plot.from && request.plot.to && !PlotRules::SpanInOrder(*request.plot.from, *request.plot.to))
+        return usage(PlotText::tr("--from %1 is not before --to %2 (swap them, or widen the span)")
                          .arg(parser.value(from), parser.value(to)));
     if (parser.isSet(size)) {
-        std::optional<QSize> pixels = sizeOf(parser.value(size));
+        std::optional<QSize> pixels = PlotRules::Size(parser.value(size));
         if (!pixels)
             return usage(PlotText::tr("--size %1: give WIDTHxHEIGHT in pixels, each %2 to %3 (as in 1600x900)")
-                             .arg(parser.value(size), QString::number(SmallestSide), QString::number(LargestSide)));
+                             .arg(parser.value(size), QString::number(PlotRules::SmallestSide), QString::number(PlotRules::LargestSide)));
         request.plot.size = *pixels;
     }
     if (parser.isSet(title))

@@ -1,104 +1,21 @@
 #include "cli/plot/sample_csv.h"
 
-#include <QDateTime>
+#include "data/calendar.h"
+#include "data/sample_csv.h"
+
 #include <QIODevice>
 
 #include <sys/mman.h>
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstring>
-#include <limits>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace {
 
-constexpr int FieldCount = 10;
-constexpr std::array<std::string_view, FieldCount> Header = {
-    "sample", "time", "ch1", "ch2", "ch3", "ch4", "ch5", "ch6", "ch7", "ch8"};
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-constexpr size_t ReadSize = size_t(1) << 20;
-// A row of the client's CSV takes under a hundred bytes. A "line" as long as
-// the read buffer is no such CSV, and holding it whole would only eat memory.
-constexpr size_t LongestRecord = ReadSize;
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-int number(std::string_view s, size_t at, size_t length)
-{
-    int n = 0;
-    for (size_t i = at; i < at + length; ++i)
-        n = n * 10 + (s[i] - '0');
-    return n;
-}
-
-bool leapYear(int y)
-{
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(int year, int month)
-{
-    static constexpr int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && leapYear(year) ? 29 : Days[month - 1];
-}
-
-// Days from 01/01/1970 in the Gregorian calendar, with no table and no
-// QDate: a million rows are stamped in a few milliseconds.
-qint64 daysFromCivil(int year, int month, int day)
-{
-    qint64 y = year - (month <= 2);
-    const qint64 era = (y >= 0 ? y : y - 399) / 400;
-    const qint64 yearOfEra = y - era * 400;
-    const qint64 dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-// A temperature with a dot decimal, or empty for no reading (NaN). Short
-// decimals are read as an integer over a power of ten, which is exact and
-// rounds as strtod does; anything longer goes the library's way.
-bool readTemperature(std::string_view s, double& value)
-{
-    if (s.empty()) {
-        value = std::numeric_limits<double>::quiet_NaN();
-        return true;
-    }
-    static constexpr double PowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12,
-        1e13, 1e14, 1e15};
-    const char* p = s.data();
-    const char* end = p + s.size();
-    bool negative = *p == '-';
-    p += negative;
-    quint64 mantissa = 0;
-    int digits = 0, decimals = 0;
-    bool dot = false;
-    for (; p < end; ++p) {
-        if (isDigit(*p) && digits < 15) {
-            mantissa = mantissa * 10 + static_cast<quint64>(*p - '0');
-            ++digits;
-            decimals += dot;
-        } else if (*p == '.' && !dot) {
-            dot = true;
-        } else {
-            break;
-        }
-    }
-    if (p == end && digits > 0) {
-        value = static_cast<double>(mantissa) / PowersOfTen[decimals];
-        value = negative ? -value : value;
-        return true;
-    }
-    auto [stop, error] = std::from_chars(s.data(), end, value, std::chars_format::fixed);
-    return error == std::errc() && stop == end && std::isfinite(value);
-}
+constexpr qsizetype ReadSize = qsizetype(1) << 20;
 
 // Sample arrays of a long file are written once from start to end. Asking
 // for huge pages spares the kernel all but a five-hundredth of its page
@@ -125,10 +42,10 @@ void growFresh(std::vector<T>& v, size_t capacity)
 
 // A field as a message shows it: short, and with no control character that
 // could upset a terminal.
-QString shown(std::string_view field)
+QString shown(QByteArrayView field)
 {
-    constexpr size_t Longest = 40;
-    QString text = QString::fromUtf8(field.data(), static_cast<qsizetype>(std::min(field.size(), Longest)));
+    constexpr qsizetype Longest = 40;
+    QString text = QString::fromUtf8(field.first(std::min(field.size(), Longest)));
     for (QChar& c : text)
         if (c.category() == QChar::Other_Control)
             c = QChar::ReplacementCharacter;
@@ -137,8 +54,8 @@ QString shown(std::string_view field)
     return text;
 }
 
-// Splits records into fields and turns rows into samples. Fields are views
-// into the read buffer; only a record with quotes is copied, to undo them.
+// Reads the device a buffer at a time through the one reader of the CSV and
+// turns its rows into samples.
 class CsvReader {
 public:
     CsvReader(QIODevice& in, const QString& name)
@@ -150,10 +67,6 @@ public:
     {
         if (!readRecords())
             return failure_;
-        if (!headerSeen_)
-            return PlotFailure{PlotExit::Data,
-                PlotText::tr("%1: empty, not even a header line (give the CSV that veltra8-cli writes with -f csv)")
-                    .arg(name_)};
         for (size_t k = 0; k < 8; ++k) {
             if (!hasReading_[k]) {
                 out_.samples.channels[k].clear();
@@ -166,212 +79,102 @@ public:
 private:
     bool readRecords()
     {
-        std::vector<char> buffer(ReadSize);
-        size_t begin = 0, end = 0;
+        // Twice the longest record, so one that is not yet whole always has
+        // room to grow to the length at which the reader gives up on it.
+        std::vector<char> buffer(size_t(2 * ReadSize));
+        qsizetype end = 0;
         bool atEnd = false;
-        qint64 nextLine = 1;
+        SampleCsvReader reader({}, false);
+        SampleCsvRecord record;
         for (;;) {
-            while (begin < end) {
-                const char* b = buffer.data() + begin;
-                const size_t size = end - begin;
-                const auto* newline = static_cast<const char*>(std::memchr(b, '\n', size));
-                if (!newline && !atEnd)
-                    break;
-                size_t length = newline ? static_cast<size_t>(newline - b) : size;
-                line_ = nextLine;
-                int lines = 1;
-                std::string_view text = withoutCarriageReturn(b, length);
-                Split split = splitPlain(text);
-                if (split == Split::Quoted) {
-                    // A quoted field may hold line ends: the record ends at
-                    // the first one outside quotes.
-                    std::optional<size_t> stop = recordEnd(b, size, lines);
-                    if (!stop && !atEnd)
-                        break;
-                    length = stop.value_or(size);
-                    text = withoutCarriageReturn(b, length);
-                    split = splitQuoted(text) ? Split::Done : Split::Failed;
-                }
-                if (split == Split::Failed)
+            switch (reader.Next(record)) {
+            case SampleCsvReader::Step::Row:
+                consumed_ = offset_ + reader.Consumed();
+                if (!row(record))
                     return false;
-                nextLine += lines;
-                begin += std::min(length + 1, size);
-                consumed_ = offset_ + begin;
-                if (split == Split::Blank)
-                    continue;
-                if (!(headerSeen_ ? row() : header()))
-                    return false;
-            }
-            if (atEnd)
+                continue;
+            case SampleCsvReader::Step::Failed:
+                return fail(faultText(reader));
+            case SampleCsvReader::Step::End:
+                if (!reader.HeaderSeen())
+                    return fail(PlotText::tr("%1: empty, not even a header line (give the CSV that veltra8-cli "
+                                             "writes with -f csv)")
+                                    .arg(name_));
                 return true;
+            case SampleCsvReader::Step::More:
+                break;
+            }
             // Keep the start of an unfinished record and read on behind it.
-            std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+            const qsizetype begin = reader.Consumed();
+            std::memmove(buffer.data(), buffer.data() + begin, size_t(end - begin));
             end -= begin;
             offset_ += begin;
-            begin = 0;
-            if (end >= LongestRecord) {
-                line_ = nextLine;
-                return fail(PlotText::tr("%1:%2: the line is longer than 1 MiB (give the CSV that veltra8-cli "
-                                         "writes with -f csv)")
-                                .arg(name_, QString::number(line_)));
-            }
-            qint64 got = in_.read(buffer.data() + end, static_cast<qint64>(buffer.size() - end));
+            const qint64 got = in_.read(buffer.data() + end, qint64(std::min<qsizetype>(ReadSize, qsizetype(buffer.size()) - end)));
             if (got < 0)
                 return fail(PlotText::tr("%1: cannot be read: %2 (check the file and try again)")
                                 .arg(name_, in_.errorString()));
             atEnd = got == 0;
-            end += static_cast<size_t>(got);
+            end += qsizetype(got);
+            reader.Continue(QByteArrayView(buffer.data(), end), atEnd);
         }
     }
 
-    std::string_view withoutCarriageReturn(const char* b, size_t length) const
+    QString faultText(const SampleCsvReader& reader) const
     {
-        std::string_view text(b, length);
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        if (!headerSeen_ && line_ == 1 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark)
-            text.remove_prefix(ByteOrderMark.size());
-        return text;
-    }
-
-    // Where the record starting at `b` ends, with `lines` set to the lines
-    // it spans; none when the buffer ends first.
-    static std::optional<size_t> recordEnd(const char* b, size_t size, int& lines)
-    {
-        bool inQuotes = false;
-        lines = 1;
-        for (size_t i = 0; i < size; ++i) {
-            if (b[i] == '"')
-                inQuotes = !inQuotes;
-            else if (b[i] == '\n' && !inQuotes)
-                return i;
-            else if (b[i] == '\n')
-                ++lines;
+        const QString line = QString::number(reader.FaultLine());
+        switch (reader.Fault()) {
+        case SampleCsvFault::None:
+        case SampleCsvFault::NotTheHeader:
+            break;
+        case SampleCsvFault::FieldCount:
+            return PlotText::tr("%1:%2: %3 fields where the header has 10 (mend the line or remove it)")
+                .arg(name_, line, QString::number(reader.FaultFields()));
+        case SampleCsvFault::UnclosedQuote:
+            return PlotText::tr("%1:%2: a quoted field is not closed (close it with \" or remove the quote)")
+                .arg(name_, line);
+        case SampleCsvFault::TextAfterQuote:
+            return PlotText::tr("%1:%2: text after the closing quote of a field (put the whole field in quotes)")
+                .arg(name_, line);
+        case SampleCsvFault::QuoteInField:
+            return PlotText::tr("%1:%2: a quote inside a field that does not start with one (quote the whole field "
+                                "and double the quote)")
+                .arg(name_, line);
+        case SampleCsvFault::TooLong:
+            return PlotText::tr("%1:%2: the line is longer than 1 MiB (give the CSV that veltra8-cli writes with -f "
+                                "csv)")
+                .arg(name_, line);
         }
-        return std::nullopt;
+        return PlotText::tr("%1:%2: the first line is not the header sample,time,ch1,…,ch8 (give the CSV that "
+                            "veltra8-cli writes with -f csv)")
+            .arg(name_, line);
     }
 
-    enum class Split { Done, Blank, Quoted, Failed };
-
-    // The common record, without quotes, split in one pass over its bytes.
-    Split splitPlain(std::string_view text)
+    bool row(const SampleCsvRecord& record)
     {
-        // Blank lines, such as one after the last row, carry nothing.
-        if (text.empty())
-            return Split::Blank;
-        const char* start = text.data();
-        const char* end = start + text.size();
-        count_ = 0;
-        for (const char* p = start; p < end; ++p) {
-            if (*p == '"')
-                return Split::Quoted;
-            if (*p != ',')
-                continue;
-            if (count_ == FieldCount - 1) {
-                if (std::memchr(p, '"', static_cast<size_t>(end - p)))
-                    return Split::Quoted;
-                wrongFieldCount(static_cast<int>(std::count(text.begin(), text.end(), ',')) + 1);
-                return Split::Failed;
-            }
-            fields_[static_cast<size_t>(count_++)] = std::string_view(start, static_cast<size_t>(p - start));
-            start = p + 1;
-        }
-        fields_[static_cast<size_t>(count_++)] = std::string_view(start, static_cast<size_t>(end - start));
-        if (count_ == FieldCount)
-            return Split::Done;
-        wrongFieldCount(count_);
-        return Split::Failed;
-    }
-
-    bool splitQuoted(std::string_view text)
-    {
-        unquoted_.clear();
-        std::array<std::pair<size_t, size_t>, FieldCount> spans{};
-        int total = 0;
-        size_t i = 0;
-        for (;;) {
-            const size_t start = unquoted_.size();
-            if (i < text.size() && text[i] == '"') {
-                // A doubled quote stands for one; a single one closes.
-                for (++i;; ++i) {
-                    if (i >= text.size())
-                        return fail(PlotText::tr("%1:%2: a quoted field is not closed (close it with \" or remove "
-                                                 "the quote)")
-                                        .arg(name_, QString::number(line_)));
-                    if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                        ++i;
-                    else if (text[i] == '"')
-                        break;
-                    unquoted_ += text[i];
-                }
-                ++i;
-                if (i < text.size() && text[i] != ',')
-                    return fail(PlotText::tr("%1:%2: text after the closing quote of a field (put the whole field "
-                                             "in quotes)")
-                                    .arg(name_, QString::number(line_)));
-            } else {
-                for (; i < text.size() && text[i] != ','; ++i) {
-                    if (text[i] == '"')
-                        return fail(PlotText::tr("%1:%2: a quote inside a field that does not start with one "
-                                                 "(quote the whole field and double the quote)")
-                                        .arg(name_, QString::number(line_)));
-                    unquoted_ += text[i];
-                }
-            }
-            if (total < FieldCount)
-                spans[static_cast<size_t>(total)] = {start, unquoted_.size() - start};
-            ++total;
-            if (i >= text.size())
-                break;
-            ++i;
-        }
-        if (total != FieldCount)
-            return wrongFieldCount(total);
-        count_ = total;
-        for (size_t k = 0; k < FieldCount; ++k)
-            fields_[k] = std::string_view(unquoted_).substr(spans[k].first, spans[k].second);
-        return true;
-    }
-
-    bool header()
-    {
-        headerSeen_ = true;
-        return std::equal(Header.begin(), Header.end(), fields_.begin()) || notTheHeader();
-    }
-
-    bool notTheHeader()
-    {
-        return fail(PlotText::tr("%1:%2: the first line is not the header sample,time,ch1,…,ch8 (give the CSV that "
-                                 "veltra8-cli writes with -f csv)")
-                        .arg(name_, QString::number(line_)));
-    }
-
-    bool row()
-    {
-        qint64 seconds = 0;
-        const TimeField time = ReadTime(fields_[1], seconds);
-        if (time == TimeField::Malformed)
+        const auto line = [&] { return QString::number(record.Line); };
+        const std::optional<SeriesStamp> time = StampOfIsoText(record.Fields[1]);
+        if (!time)
             return fail(PlotText::tr("%1:%2: the time \"%3\" is not YYYY-MM-DDThh:mm:ss (mend the line, or empty "
                                      "the time to leave the row out)")
-                            .arg(name_, QString::number(line_), shown(fields_[1])));
+                            .arg(name_, line(), shown(record.Fields[1])));
         std::array<double, 8> values{};
         for (size_t k = 0; k < 8; ++k) {
-            if (!readTemperature(fields_[k + 2], values[k]))
+            if (!ReadSampleCsvTemperature(record.Fields[k + 2], values[k]))
                 return fail(PlotText::tr("%1:%2: ch%3 \"%4\" is not a temperature (write it with a dot decimal, "
                                          "like 23.5, or leave it empty)")
-                                .arg(name_, QString::number(line_), QString::number(k + 1), shown(fields_[k + 2])));
+                                .arg(name_, line(), QString::number(k + 1), shown(record.Fields[k + 2])));
         }
-        if (time == TimeField::Empty) {
+        if (time->Kind == StampKind::None) {
             ++out_.withoutTime;
             return true;
         }
-        if (time == TimeField::Impossible) {
+        if (time->Kind == StampKind::Impossible) {
             ++out_.impossibleTime;
             return true;
         }
         if (out_.samples.times.size() == out_.samples.times.capacity())
             makeRoom();
-        out_.samples.times.push_back(seconds);
+        out_.samples.times.push_back(time->Seconds);
         for (size_t k = 0; k < 8; ++k) {
             out_.samples.channels[k].push_back(values[k]);
             hasReading_[k] = hasReading_[k] || !std::isnan(values[k]);
@@ -400,14 +203,6 @@ private:
             growFresh(channel, capacity);
     }
 
-    bool wrongFieldCount(int count)
-    {
-        if (!headerSeen_)
-            return notTheHeader();
-        return fail(PlotText::tr("%1:%2: %3 fields where the header has 10 (mend the line or remove it)")
-                        .arg(name_, QString::number(line_), QString::number(count)));
-    }
-
     bool fail(const QString& message)
     {
         failure_ = PlotFailure{PlotExit::Data, message};
@@ -421,41 +216,12 @@ private:
     const qint64 length_;
     qint64 consumed_ = 0;
     qint64 offset_ = 0;
-    qint64 line_ = 0;  // where the record being read starts
-    bool headerSeen_ = false;
-    std::array<std::string_view, FieldCount> fields_{};
-    int count_ = 0;
-    std::string unquoted_;
     std::array<bool, 8> hasReading_{};
     SampleCsv out_;
     PlotFailure failure_;
 };
 
 }  // namespace
-
-TimeField ReadTime(std::string_view s, qint64& seconds)
-{
-    if (s.empty())
-        return TimeField::Empty;
-    constexpr std::string_view Shape = "dddd-dd-ddTdd:dd:dd";
-    if (s.size() != Shape.size())
-        return TimeField::Malformed;
-    for (size_t i = 0; i < Shape.size(); ++i)
-        if (Shape[i] == 'd' ? !isDigit(s[i]) : s[i] != Shape[i])
-            return TimeField::Malformed;
-    const int year = number(s, 0, 4), month = number(s, 5, 2), day = number(s, 8, 2);
-    const int hour = number(s, 11, 2), minute = number(s, 14, 2), second = number(s, 17, 2);
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
-        minute > 59 || second > 59)
-        return TimeField::Impossible;
-    seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
-    return TimeField::Valid;
-}
-
-QString TimeText(qint64 seconds)
-{
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
-}
 
 std::variant<SampleCsv, PlotFailure> ReadSampleCsv(QIODevice& in, const QString& name)
 {

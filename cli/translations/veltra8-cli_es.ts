@@ -248,6 +248,14 @@ hora vacía (null en jsonl).
         <source>warning: %1 overrides rows of %2 that hold other values at the same time (%3 in all; the first at line %4, over line %5 of %2)</source>
         <translation>aviso: %1 reemplaza filas de %2 que tienen otros valores a la misma hora (%3 en total; la primera en la línea %4, sobre la línea %5 de %2)</translation>
     </message>
+    <message>
+        <source>a quote that does not enclose a whole field</source>
+        <translation>unas comillas que no encierran un campo entero</translation>
+    </message>
+    <message>
+        <source>a line of 1 MiB or more</source>
+        <translation>una línea de 1 MiB o más</translation>
+    </message>
 </context>
 <context>
     <name>DownloadCommand</name>
@@ -491,10 +499,6 @@ un aviso dice dónde uno reemplazó a otro.
         <translation>-o %1: no es una imagen que escriba este comando; termine el nombre en .png, .svg o .pdf</translation>
     </message>
     <message>
-        <source>--channels %1: not a list of different channels 1 to 8, such as 1,2,5</source>
-        <translation>--channels %1: no es una lista de canales distintos del 1 al 8, como 1,2,5</translation>
-    </message>
-    <message>
         <source>--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss</source>
         <translation>--%1 %2: no es una fecha y hora con la forma YYYY-MM-DDThh:mm:ss</translation>
     </message>
@@ -517,6 +521,10 @@ un aviso dice dónde uno reemplazó a otro.
     <message>
         <source>%1: the drawing program ended abnormally</source>
         <translation>%1: el programa de dibujo terminó de forma anómala</translation>
+    </message>
+    <message>
+        <source>--channels %1: not a list of channels 1 to 8, such as 1,2,5</source>
+        <translation>--channels %1: no es una lista de canales del 1 al 8, como 1,2,5</translation>
     </message>
 </context>
 <context>
@@ -658,10 +666,6 @@ un aviso dice dónde uno reemplazó a otro.
         <translation>--%1 %2: no es una fecha y hora (escríbala con la forma YYYY-MM-DDThh:mm:ss, como en 2024-03-01T08:00:00)</translation>
     </message>
     <message>
-        <source>--from %1 is after --to %2 (swap them)</source>
-        <translation>--from %1 es posterior a --to %2 (intercámbielos)</translation>
-    </message>
-    <message>
         <source>--size %1: give WIDTHxHEIGHT in pixels, each %2 to %3 (as in 1600x900)</source>
         <translation>--size %1: indique ANCHOxALTO en píxeles, cada uno de %2 a %3 (como en 1600x900)</translation>
     </message>
@@ -708,6 +712,10 @@ un aviso dice dónde uno reemplazó a otro.
     <message>
         <source>%1:%2: %3 fields where the header has 10 (mend the line or remove it)</source>
         <translation>%1:%2: %3 campos donde el encabezado tiene 10 (corrija la línea o quítela)</translation>
+    </message>
+    <message>
+        <source>--from %1 is not before --to %2 (swap them, or widen the span)</source>
+        <translation>--from %1 no es anterior a --to %2 (intercámbielos o amplíe el intervalo)</translation>
     </message>
 </context>
 <context>
@@ -798,6 +806,22 @@ lista la configuración del puerto de las ventanas.
     <message>
         <source>internal error: %1</source>
         <translation>error interno: %1</translation>
+    </message>
+    <message>
+        <source>cannot send to the logger</source>
+        <translation>no se puede enviar al logger</translation>
+    </message>
+    <message>
+        <source>cannot read from the port</source>
+        <translation>no se puede leer del puerto</translation>
+    </message>
+    <message>
+        <source>cannot set up the port</source>
+        <translation>no se puede configurar el puerto</translation>
+    </message>
+    <message>
+        <source>the port failed</source>
+        <translation>el puerto falló</translation>
     </message>
 </context>
 <context>

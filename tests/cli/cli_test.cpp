@@ -217,6 +217,29 @@ INSTANTIATE_TEST_SUITE_P(Signals, CliStopSignal, ::testing::Values(SIGINT, SIGTE
 
 // --- download ----------------------------------------------------------------
 
+TEST_F(Cli, DownloadAndConvertEndQuietlyWhenTheReaderOfTheirOutputStops)
+{
+    // Tables far larger than a pipe holds, read by `head -c 1`.
+    startSimulator({QStringLiteral("--samples"), QStringLiteral("2000")});
+    const CliResult download = RunCliIntoHead({QStringLiteral("download"), QStringLiteral("-p"), sim->Link(), QStringLiteral("-f"), QStringLiteral("csv")}, dir.path());
+    EXPECT_EQ(download.code, 0);
+    EXPECT_TRUE(download.err.isEmpty()) << download.err.toStdString();
+    ASSERT_EQ(runOnSim({QStringLiteral("download"), QStringLiteral("-o"), path("table.txt")}).code, 0);
+    const CliResult convert = RunCliIntoHead({QStringLiteral("convert"), path("table.txt")}, dir.path());
+    EXPECT_EQ(convert.code, 0);
+    EXPECT_TRUE(convert.err.isEmpty()) << convert.err.toStdString();
+}
+
+TEST_F(Cli, PortsSaysWhyItCannotListThePortsInItsOwnWords)
+{
+    // A virtual-ports folder that is a link to itself cannot be read.
+    const QString loop = path("loop");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    const CliResult r = RunCli({QStringLiteral("ports")}, loop);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, QStringLiteral("veltra8-cli: cannot list the serial ports: Too many levels of symbolic links\n"));
+}
+
 TEST_F(Cli, DownloadWritesTheTableInEachFormatAndConvertReadsTheSavedFileBack)
 {
     startSimulator({QStringLiteral("--samples"), QStringLiteral("25"), QStringLiteral("--rate-code"), QStringLiteral("2"),

@@ -130,6 +130,21 @@ TEST_F(Files, ConvertReadsItsOwnCsvBackAndAgreesWithTheSavedFile)
         run({QStringLiteral("convert"), txt, QStringLiteral("-f"), QStringLiteral("jsonl")}).out);
 }
 
+TEST_F(Files, ConvertReadsTheCsvAsASpreadsheetSavesIt)
+{
+    // LF line ends, a byte-order mark and quoted fields: the same rows.
+    const QByteArray plain = "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r\n"
+                             "1,2024-05-17T08:00:00,1.0,2.0,,,,,,8.0\r\n2,,,,,,,,,\r\n";
+    const QByteArray saved = "\xEF\xBB\xBFsample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\n"
+                             "\"1\",\"2024-05-17T08:00:00\",1.0,\"2.0\",,,,,,8.0\n2,,,,,,,,,\n\n";
+    const CliResult converted = run({QStringLiteral("convert"), write(QStringLiteral("saved.csv"), saved)});
+    EXPECT_EQ(converted.code, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.out, plain);
+    const QString jsonl = QStringLiteral("jsonl");
+    EXPECT_EQ(run({QStringLiteral("convert"), path(QStringLiteral("saved.csv")), QStringLiteral("-f"), jsonl}).out,
+        run({QStringLiteral("convert"), write(QStringLiteral("plain.csv"), plain), QStringLiteral("-f"), jsonl}).out);
+}
+
 TEST_F(Files, ConvertNamesTheFileAndLineOfACsvItCannotRead)
 {
     const QByteArray header = "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r\n";
@@ -142,6 +157,7 @@ TEST_F(Files, ConvertNamesTheFileAndLineOfACsvItCannotRead)
              {header + "1,,1,2,3,4,5,6,7,8,5\r\n", "line 2: not ten fields: the sample, its time and eight temperatures"},
              {header + "1,,1,2,3,4,5,6,7,2e3\r\n", "line 2: the temperature of CH8 is not a number such as 23.5"},
              {header + good + "\r\n" + good, "line 3: an empty line among the rows"},
+             {header + "1,\"2024-05-17T08:00:00,1,2,3,4,5,6,7,8\r\n", "line 2: a quote that does not enclose a whole field"},
              {"sample;time\r\n", "line 1: neither the column title line of a saved data file nor the header of this program's CSV"}}) {
         const QString bad = write(QStringLiteral("bad.csv"), bytes);
         const CliResult r = run({QStringLiteral("convert"), ok, bad, QStringLiteral("-o"), path(QStringLiteral("out.csv"))});
@@ -181,7 +197,7 @@ TEST_F(Files, PlotChecksItsOptionsBeforeItDraws)
 {
     const QString a = saved(QStringLiteral("a.txt"), {{"17/05/2024", "08:00:00", "1,0"}});
     for (const QStringList& bad : {QStringList{a}, {a, "-o", "x.gif"}, {"-o", "x.png"}, {a, "-o", "x.png", "--channels", "0"},
-             {a, "-o", "x.png", "--channels", "1,1"}, {a, "-o", "x.png", "--channels", "1;2"}, {a, "-o", "x.png", "--from", "2024-05-17"},
+             {a, "-o", "x.png", "--channels", "1;2"}, {a, "-o", "x.png", "--from", "2024-05-17"},
              {a, "-o", "x.png", "--to", "2024-02-30T00:00:00"}, {a, "-o", "x.png", "--from", "2024-05-18T00:00:00", "--to", "2024-05-17T00:00:00"},
              {a, "-o", "x.png", "--size", "63x100"}, {a, "-o", "x.png", "--size", "1200"}, {a, "-o", "x.png", "--bogus"}}) {
         const CliResult r = run(QStringList{QStringLiteral("plot")} + bad);
@@ -233,6 +249,23 @@ TEST_F(Plot, DrawsTheMergedFilesInEachFormat)
     ASSERT_EQ(run({QStringLiteral("plot"), a, b, QStringLiteral("-o"), path(QStringLiteral("day.PDF")), QStringLiteral("--from"),
                   QStringLiteral("2024-05-17T08:10:00"), QStringLiteral("--to"), QStringLiteral("2024-05-17T08:40:00")}).code, 0);
     EXPECT_TRUE(read(QStringLiteral("day.PDF")).startsWith("%PDF"));
+}
+
+TEST_F(Plot, TheClientAndItsDrawingProgramTakeTheSameOptions)
+{
+    // Each is checked by the client and again by the drawing program: a
+    // channel named twice is drawn once, the size's x may be a capital, and
+    // a span has a length.
+    const QString a = saved(QStringLiteral("a.txt"), {{"17/05/2024", "08:00:00", "1,0"}, {"17/05/2024", "08:15:00", "2,0"}});
+    const QString out = path(QStringLiteral("a.png"));
+    const CliResult twice = run({QStringLiteral("plot"), a, QStringLiteral("-o"), out, QStringLiteral("--channels"), QStringLiteral("1,1")});
+    EXPECT_EQ(twice.code, 0) << twice.err.toStdString();
+    const CliResult capital = run({QStringLiteral("plot"), a, QStringLiteral("-o"), out, QStringLiteral("--size"), QStringLiteral("640X360")});
+    EXPECT_EQ(capital.code, 0) << capital.err.toStdString();
+    const QString at = QStringLiteral("2024-05-17T08:00:00");
+    const CliResult empty = run({QStringLiteral("plot"), a, QStringLiteral("-o"), out, QStringLiteral("--from"), at, QStringLiteral("--to"), at});
+    EXPECT_EQ(empty.code, 2);
+    EXPECT_TRUE(empty.err.startsWith(QStringLiteral("veltra8-cli: --from %1 is not before --to %1 (").arg(at))) << empty.err.toStdString();
 }
 
 TEST_F(Plot, ExitCodesOfTheDrawingAndOfTheFilesReachTheCaller)

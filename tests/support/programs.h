@@ -30,22 +30,28 @@ struct CliResult {
     QString err;
 };
 
-// A running veltra8-cli. The environment is the test's, less $VELTRA8_PORT,
-// with the virtual-ports folder given, in an English session whatever the
-// machine's language (tests compare the client's English texts).
+// veltra8-cli's environment: the test's, less $VELTRA8_PORT, with the
+// virtual-ports folder given, in an English session whatever the machine's
+// language (tests compare the client's English texts).
+inline QProcessEnvironment CliEnvironment(const QString& portsFolder, const QStringList& extraEnvironment = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("VELTRA8_PORT"));
+    env.insert(QStringLiteral("VELTRA8_PORTS_DIR"), portsFolder);
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    for (const QString& e : extraEnvironment)
+        env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
+    return env;
+}
+
+// A running veltra8-cli in CliEnvironment.
 class CliProcess {
 public:
     CliProcess(const QStringList& arguments, const QString& portsFolder, const QStringList& extraEnvironment = {})
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("VELTRA8_PORT"));
-        env.insert(QStringLiteral("VELTRA8_PORTS_DIR"), portsFolder);
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
-            env.remove(QString::fromLatin1(name));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        for (const QString& e : extraEnvironment)
-            env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
-        process_.setProcessEnvironment(env);
+        process_.setProcessEnvironment(CliEnvironment(portsFolder, extraEnvironment));
         process_.start(ProgramBeside(QStringLiteral("veltra8-cli")), arguments);
         process_.waitForStarted();
     }
@@ -98,6 +104,23 @@ private:
 inline CliResult RunCli(const QStringList& arguments, const QString& portsFolder = QDir::tempPath())
 {
     return CliProcess(arguments, portsFolder).Finish();
+}
+
+// veltra8-cli with its standard output read by `head -c 1`, which stops
+// reading after the first byte; `out` stays empty.
+inline CliResult RunCliIntoHead(const QStringList& arguments, const QString& portsFolder)
+{
+    QProcess shell;
+    shell.setProcessEnvironment(CliEnvironment(portsFolder));
+    shell.start(QStringLiteral("bash"),
+        QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" \"$@\" | head -c 1 >/dev/null; exit \"${PIPESTATUS[0]}\""),
+            ProgramBeside(QStringLiteral("veltra8-cli"))}
+            + arguments);
+    shell.waitForFinished(30000);
+    CliResult r;
+    r.code = shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -1;
+    r.err = QString::fromLocal8Bit(shell.readAllStandardError());
+    return r;
 }
 
 // A running veltra8-sim with its link in `folder`; stopped with SIGTERM.

@@ -1,0 +1,139 @@
+#include "data/calendar.h"
+
+#include <array>
+
+namespace {
+
+// Splits `text` into digit groups at the separators, in order; false when
+// its shape is any other. Groups wider than nine digits keep no value.
+template <size_t N>
+bool digitGroups(QByteArrayView text, const char (&separators)[N], std::array<int, N>& values, std::array<int, N>& widths)
+{
+    size_t group = 0;
+    values.fill(0);
+    widths.fill(0);
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (widths[group] < 9)
+                values[group] = values[group] * 10 + (c - '0');
+            ++widths[group];
+        } else if (group + 1 < N && c == separators[group] && widths[group] > 0) {
+            ++group;
+        } else {
+            return false;
+        }
+    }
+    return group + 1 == N && widths[group] > 0;
+}
+
+SeriesStamp stampOf(int year, int month, int day, int hour, int minute, int second, bool widthsFit)
+{
+    SeriesStamp stamp;
+    stamp.Kind = StampKind::Impossible;
+    if (!widthsFit || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23
+        || minute > 59 || second > 59)
+        return stamp;
+    stamp.Kind = StampKind::Real;
+    stamp.Seconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    return stamp;
+}
+
+void appendDigits(char*& p, qint64 value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        p[i] = char('0' + value % 10);
+        value /= 10;
+    }
+    p += width;
+}
+
+}  // namespace
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month)
+{
+    static constexpr int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : Days[month - 1];
+}
+
+qint64 DaysFromCivil(int year, int month, int day)
+{
+    const qint64 y = year - (month <= 2);
+    const qint64 era = (y >= 0 ? y : y - 399) / 400;
+    const qint64 yearOfEra = y - era * 400;
+    const qint64 dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+std::optional<SeriesStamp> StampOfTableTexts(QByteArrayView date, QByteArrayView time)
+{
+    if (date.isEmpty() || time.isEmpty())
+        return SeriesStamp{};
+    std::array<int, 3> d{}, dw{}, t{}, tw{};
+    if (!digitGroups(date, "//", d, dw) || !digitGroups(time, "::", t, tw))
+        return std::nullopt;
+    const bool widths = dw == std::array<int, 3>{2, 2, 4} && tw == std::array<int, 3>{2, 2, 2};
+    return stampOf(d[2], d[1], d[0], t[0], t[1], t[2], widths);
+}
+
+std::optional<SeriesStamp> StampOfIsoText(QByteArrayView time)
+{
+    if (time.isEmpty())
+        return SeriesStamp{};
+    std::array<int, 6> v{}, w{};
+    if (!digitGroups(time, "--T::", v, w))
+        return std::nullopt;
+    const bool widths = w == std::array<int, 6>{4, 2, 2, 2, 2, 2};
+    return stampOf(v[0], v[1], v[2], v[3], v[4], v[5], widths);
+}
+
+void AppendIsoTime(QByteArray& out, qint64 seconds)
+{
+    // The inverse of DaysFromCivil, on the same eras of 400 years.
+    qint64 days = seconds / 86400, second = seconds % 86400;
+    if (second < 0) {
+        second += 86400;
+        --days;
+    }
+    const qint64 z = days + 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 mp = (5 * dayOfYear + 2) / 153;
+    const qint64 day = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const qint64 month = mp < 10 ? mp + 3 : mp - 9;
+    const qint64 year = yearOfEra + era * 400 + (month <= 2);
+    char text[32];
+    char* p = text;
+    if (year < 0 || year > 9999) {
+        // Beyond four digits: written whole, so the text still says the year.
+        const QByteArray digits = QByteArray::number(year);
+        out += digits;
+    } else {
+        appendDigits(p, year, 4);
+    }
+    *p++ = '-';
+    appendDigits(p, month, 2);
+    *p++ = '-';
+    appendDigits(p, day, 2);
+    *p++ = 'T';
+    appendDigits(p, second / 3600, 2);
+    *p++ = ':';
+    appendDigits(p, second / 60 % 60, 2);
+    *p++ = ':';
+    appendDigits(p, second % 60, 2);
+    out.append(text, p - text);
+}
+
+QByteArray IsoTimeText(qint64 seconds)
+{
+    QByteArray out;
+    AppendIsoTime(out, seconds);
+    return out;
+}
