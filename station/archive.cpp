@@ -1,6 +1,6 @@
 #include "station/archive.h"
 
-#include "cli/table_output.h"
+#include "data/sample_csv.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
@@ -34,6 +34,27 @@ QByteArray local(const QString& path)
     return QFile::encodeName(path);
 }
 
+// A row as `convert` writes it: the one CSV writer of the program.
+void appendRow(QByteArray& out, int sample, const TableRow& row)
+{
+    QByteArray time;
+    AppendIsoStamp(time, row.Date.toLatin1(), row.Time.toLatin1());
+    std::array<QByteArray, 8> texts;
+    std::array<QByteArrayView, 8> views;
+    for (size_t k = 0; k < 8; ++k) {
+        texts[k] = row.Temperatures[k].toLatin1();
+        views[k] = texts[k];
+    }
+    AppendSampleCsvRow(out, sample, time, views.data());
+}
+
+QByteArray csvHeader()
+{
+    QByteArray header;
+    AppendSampleCsvHeader(header);
+    return header;
+}
+
 QDateTime rowTime(const TableRow& row)
 {
     return QDateTime(QDate::fromString(row.Date, QStringLiteral("dd/MM/yyyy")), QTime::fromString(row.Time, QStringLiteral("HH:mm:ss")));
@@ -49,7 +70,7 @@ QString StartStampText(const StartStamp& s)
 QByteArray Archive::RowLine(int sample, const TableRow& row)
 {
     QByteArray line;
-    AppendTableRow(line, TableFormat::Csv, sample, row);
+    appendRow(line, sample, row);
     return line;
 }
 
@@ -156,7 +177,7 @@ QString Archive::Open()
     if (month.size() < sizeBefore)
         return ArchiveText::shrunk(lastFile_);
     month.seek(sizeBefore);
-    const QByteArray header = TableHeader(TableFormat::Csv);
+    const QByteArray header = csvHeader();
     for (const QByteArray& line : month.readAll().split('\n')) {
         if (line.endsWith('\r') && line + '\n' != header)
             ++last_.rows;
@@ -201,7 +222,7 @@ Archive::Appended Archive::Append(const DownloadHeader& header, const TableRows&
         int end = next;
         QByteArray bytes;
         while (end < held && rows[end].Date.size() == 10 && MonthFile(rows[end]) == file) {
-            AppendTableRow(bytes, TableFormat::Csv, end + 1, rows[end]);
+            appendRow(bytes, end + 1, rows[end]);
             ++end;
         }
         const qint64 size = QFileInfo(file).size();
@@ -217,7 +238,7 @@ Archive::Appended Archive::Append(const DownloadHeader& header, const TableRows&
             return result;
         }
         if (size == 0)
-            bytes.prepend(TableHeader(TableFormat::Csv));
+            bytes.prepend(csvHeader());
         qint64 before = 0;
         if (QString why = appendSynced(file, bytes, &before); !why.isEmpty()) {
             result.error = why;

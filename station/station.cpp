@@ -1,8 +1,8 @@
 #include "station/station.h"
 
-#include "cli/live_record.h"
 #include "data/download_buffer.h"
 #include "data/download_table.h"
+#include "data/record_decoding.h"
 #include "logger/commands.h"
 #include "logger/download_capture.h"
 #include "logger/line_settings.h"
@@ -345,7 +345,7 @@ public:
             }
             // The next sample must not fall between this look and the clock
             // setting; if it is close, wait for it and fetch it first.
-            const int minutes = RateMinutes(cycle.rateCode);
+            const int minutes = StepMinutesForRateText(RateText(cycle.rateCode));
             const QDateTime start(QDate(2000 + cycle.start.Year, cycle.start.Month, cycle.start.Day),
                 QTime(cycle.start.Hour, cycle.start.Minute, cycle.start.Second));
             const QDateTime nextSample = start.addSecs(qint64(cycle.rows + 1) * minutes * 60);
