@@ -49,6 +49,10 @@ public:
     {
         return tr("%1: no byte for %2 s during the transfer; the download is retried").arg(p).arg(s);
     }
+    static QString endless(const QString& p, qsizetype kib)
+    {
+        return tr("%1: the transfer went on past %2 KiB without its end; it is abandoned and retried").arg(p).arg(kib);
+    }
     static QString undecodable(const QString& p, int line, const QString& why)
     {
         return tr("%1: the download cannot be decoded at line %2: %3; it is retried").arg(p).arg(line).arg(why);
@@ -89,6 +93,8 @@ constexpr qint64 RetrySeconds = 60;
 // command then lands in the logger's pause between two frames.
 constexpr int ClockSetDelayMs = 100;
 constexpr int FramesToConfirm = 3;
+// A full memory is 2,000 lines of 50 bytes; a transfer far longer is noise.
+constexpr qsizetype MaxTransferBytes = 512 * 1024;
 
 enum class Trouble { Missing, Busy, Denied, OpenFailed, Watch, Vanished, BadFrames, Silent, Download, Disk, Clock, Drift };
 
@@ -263,8 +269,13 @@ public:
         switch (phase) {
         case Phase::Capturing:
             transferSilence.start();
-            if (capture.Capture(count) == TDownloadCapture::Chunk::EndMarker)
+            if (capture.Capture(count) == TDownloadCapture::Chunk::EndMarker) {
                 finishDownload();
+            } else if (buffer.Text().size() > MaxTransferBytes) {
+                // Garbage that never ends must not grow without bound.
+                port.SendText(Command::ResumeLive);
+                failDownload(Trouble::Download, StationText::endless(opt.port, MaxTransferBytes / 1024));
+            }
             return;
         case Phase::Requested:
         case Phase::ClockSending: {

@@ -117,6 +117,10 @@
         <source>waiting for %1, %2 archived</source>
         <translation>esperando a %1, %2 archivadas</translation>
     </message>
+    <message>
+        <source>%1: the transfer went on past %2 KiB without its end; it is abandoned and retried</source>
+        <translation>%1: la transferencia pasó de %2 KiB sin terminar; se abandona y se reintenta</translation>
+    </message>
 </context>
 <context>
     <name>StationMain</name>

@@ -435,4 +435,28 @@ TEST_F(StationTest, Station_HangupRereadsConfig_TermStopsCleanly)
     expectExactlyOnce(QStringLiteral("freezer"));
 }
 
+TEST_F(StationTest, Station_UnderJournalWithWatchdog_PrefixesPrioritiesAndPingsFromItsLoop)
+{
+    // As systemd starts it: standard error is the stream JOURNAL_STREAM
+    // names, and the watchdog asks for a ping every 0.2 s.
+    QProcess station;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("NOTIFY_SOCKET"), notify_->Path());
+    env.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("200000"));
+    env.remove(QStringLiteral("WATCHDOG_PID"));
+    station.setProcessEnvironment(env);
+    station.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("JOURNAL_STREAM=$(stat -L -c %d:%i /proc/self/fd/2) exec \"$0\" \"$@\""),
+                                            ProgramBeside(QStringLiteral("veltra8-station")), QStringLiteral("-p"), port(),
+                                            QStringLiteral("--archive"), path(QStringLiteral("archive"))});
+    ASSERT_TRUE(WaitUntil([&] { return notify_->Messages().count(QStringLiteral("WATCHDOG=1")) >= 3; }, 5000));
+    station.terminate();
+    ASSERT_TRUE(station.waitForFinished(5000));
+    EXPECT_EQ(station.exitCode(), 0);
+    const QStringList lines = QString::fromLocal8Bit(station.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("<4>") + port() + QStringLiteral(": no such device; waiting for it to appear"));
+    EXPECT_EQ(lines.last(), QStringLiteral("<6>stopping"));
+}
+
 }  // namespace
