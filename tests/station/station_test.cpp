@@ -283,6 +283,22 @@ TEST_F(StationTest, Station_StartedWithoutLogger_ReadyThenArchivesOnceAcrossRepl
     EXPECT_EQ(QDir(path(QStringLiteral("archive/lg/raw"))).entryList(QDir::Files).size(), 2);
 }
 
+TEST_F(StationTest, Station_CycleAcrossMonths_EachMonthItsFileAndGrowthAppendedOnce)
+{
+    // Samples from 31 March 22:00 on, past midnight into April.
+    const QDateTime start(QDate(2026, 3, 31), QTime(22, 0, 0));
+    auto s = station();
+    auto sim = plug(100, Quick + QStringList{QStringLiteral("--start"), start.addSecs(100 * 60).toString(Qt::ISODate)});
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("100 new samples archived"))) << s->Err().toStdString();
+    sim.reset();
+    sim = plug(180, Quick + QStringList{QStringLiteral("--start"), start.addSecs(180 * 60).toString(Qt::ISODate)});
+    ASSERT_TRUE(s->WaitFor(QStringLiteral(": 80 new samples archived, 180 in memory"))) << s->Err().toStdString();
+    stopAll(s, sim);
+    expectExactlyOnce();
+    EXPECT_EQ(QDir(path(QStringLiteral("archive/lg"))).entryList({QStringLiteral("*.csv")}),
+        QStringList({QStringLiteral("2026-03.csv"), QStringLiteral("2026-04.csv")}));
+}
+
 TEST_F(StationTest, Station_UnpluggedMidDownloadAndMidFrame_TwentyTimes_EachSampleOnce)
 {
     auto s = station();
