@@ -115,7 +115,7 @@ public:
         port.OnRxChar = [this](QObject*, int count) { guard([&] { onChars(count); }); };
         port.OnError = [this](QObject*, TComErrors errors) {
             if (errors.Contains(ceIO))
-                lost(StationText::vanished(opt.port));
+                lost(StationText::vanished(opt.port), true);
         };
         QObject::connect(&watcher, &PortWatcher::MayHaveAppeared, q, [this] {
             if (phase == Phase::Waiting)
@@ -147,16 +147,16 @@ public:
         try {
             work();
         } catch (const EComPort& e) {
-            lost(KindOfSystemError(e.SystemError) == SystemErrorKind::Gone ? StationText::vanished(opt.port)
-                                                                            : StationText::portFailed(opt.port, e.Message()));
+            const bool gone = KindOfSystemError(e.SystemError) == SystemErrorKind::Gone;
+            lost(gone ? StationText::vanished(opt.port) : StationText::portFailed(opt.port, e.Message()), gone);
         } catch (const std::exception& e) {
-            lost(StationText::portFailed(opt.port, QString::fromLocal8Bit(e.what())));
+            lost(StationText::portFailed(opt.port, QString::fromLocal8Bit(e.what())), false);
         }
     }
 
-    // Once per kind of trouble, until it clears.
     void halt();
 
+    // Once per kind of trouble, until it clears.
     void say(Trouble kind, int priority, const QString& text)
     {
         if (said.contains(int(kind)))
@@ -237,8 +237,10 @@ public:
     }
 
     // The line is gone or failed: whatever was under way is abandoned, the
-    // port closed, and the station waits for the device.
-    void lost(const QString& why)
+    // port closed, and the station waits for the device. A device that
+    // vanished is looked for at once; one that failed otherwise only once
+    // its name changes, so a port that fails at every open is no loop.
+    void lost(const QString& why, bool vanished)
     {
         if (phase == Phase::Stopped || phase == Phase::Waiting)
             return;
@@ -253,6 +255,11 @@ public:
         clockWanted = false;
         say(Trouble::Vanished, StationPriority::Warning, why);
         emit q->LoggerDisconnected(opt.port, why);
+        if (!vanished) {
+            watcher.Watch(opt.port);
+            status();
+            return;
+        }
         // It may be back already (a simulator that made a new port); looked
         // at once the port's handler has returned.
         QMetaObject::invokeMethod(
