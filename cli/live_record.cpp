@@ -73,11 +73,6 @@ int RateMinutes(int rateCode)
     return rateCode >= 1 && rateCode <= 6 ? minutes[rateCode] : 0;
 }
 
-QDateTime LoggerClock(const LiveFrame& f)
-{
-    return QDateTime(QDate(2000 + f.year, f.month, f.day), QTime(f.hour, f.minute, f.second));
-}
-
 QByteArray PcTimeText(const QDateTime& time)
 {
     const int offset = time.offsetFromUtc();

@@ -35,6 +35,3 @@ QByteArray PcTimeText(const QDateTime& time);
 // The sampling interval in minutes of a rate code (1, 5, 10, 15, 30, 60);
 // 0 for any other code.
 int RateMinutes(int rateCode);
-// The logger's clock as a local date and time; invalid when the frame's
-// fields are no date.
-QDateTime LoggerClock(const LiveFrame& frame);

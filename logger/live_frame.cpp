@@ -106,3 +106,8 @@ int RateItemForCode(int code)
     default: return -1;
     }
 }
+
+QDateTime LoggerClock(const LiveFrame& f)
+{
+    return QDateTime(QDate(2000 + f.year, f.month, f.day), QTime(f.hour, f.minute, f.second));
+}

@@ -3,6 +3,7 @@
 // file holds the frame assembler and the field conversions, apart from any
 // window, so both can be tested with plain strings.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -60,6 +61,10 @@ float BatteryLevel(int count);
 enum class BatteryState { Ok, Replace, Unchanged };
 // Above 76 OK, below 76 replace; exactly 76 keeps the previous look.
 BatteryState BatteryStateFor(float level);
+
+// The logger's clock as a local date and time; invalid when the frame's
+// fields are no date.
+QDateTime LoggerClock(const LiveFrame& frame);
 
 // "07/03/2022" and "14:05:09" from the frame's clock fields.
 QString LoggerDateText(const LiveFrame& f);

@@ -1,0 +1,51 @@
+#include "station/service.h"
+
+#include <systemd/sd-daemon.h>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+ServiceLink::ServiceLink(QObject* parent) : QObject(parent)
+{
+    // JOURNAL_STREAM names the journal's stream as "device:inode"; it counts
+    // only while standard error is still that stream (a shell started from
+    // a unit may have redirected it).
+    const QList<QByteArray> stream = qgetenv("JOURNAL_STREAM").split(':');
+    struct stat err {};
+    journal_ = stream.size() == 2 && ::fstat(STDERR_FILENO, &err) == 0 && quint64(err.st_dev) == stream[0].toULongLong()
+        && quint64(err.st_ino) == stream[1].toULongLong();
+    uint64_t usec = 0;
+    if (sd_watchdog_enabled(0, &usec) > 0 && usec > 0) {
+        watchdog_.setInterval(std::max<int>(1, int(usec / 2000)));
+        connect(&watchdog_, &QTimer::timeout, this, [] { sd_notify(0, "WATCHDOG=1"); });
+        watchdog_.start();
+    }
+}
+
+void ServiceLink::Log(int priority, const QString& text) const
+{
+    const QByteArray line = (journal_ ? QByteArray("<") + QByteArray::number(priority) + '>' : QByteArray()) + text.toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fflush(stderr);
+}
+
+void ServiceLink::Ready(const QString& status)
+{
+    sd_notify(0, ("READY=1\nSTATUS=" + status.toUtf8()).constData());
+}
+
+void ServiceLink::Status(const QString& status)
+{
+    sd_notify(0, ("STATUS=" + status.toUtf8()).constData());
+}
+
+void ServiceLink::Reloading()
+{
+    sd_notify(0, "RELOADING=1");
+}
+
+void ServiceLink::Stopping()
+{
+    sd_notify(0, "STOPPING=1");
+}
