@@ -20,7 +20,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/veltra8-cli.bash
         RENAME veltra8-cli
         COMPONENT cli)
 
-# --- Each package's documentation ---------------------------------------------------
+# --- Each package's documentation -----------------------------------------
 # Debian wants the copyright file and the changelog, compressed, in every
 # package's own documentation folder.
 set(veltra8_changelog ${CMAKE_BINARY_DIR}/changelog.gz)
@@ -36,10 +36,10 @@ function(veltra8_package_documents component package)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
 endfunction()
 veltra8_package_documents(cli veltra8-cli)
-# The README and the udev rule serve every program on the line; the windows'
-# and the station's packages bring the client's along or point to it. The
-# rule is an option the administrator chooses, so it goes with the
-# documentation rather than into the udev rules folder.
+# The README and the udev rule serve every program on the line; they go with
+# the command line, which the windows' package brings along. The rule is an
+# option the administrator chooses, so it goes with the documentation rather
+# than into the udev rules folder.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/99-veltra8-serial.rules
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltra8-cli COMPONENT cli)
 if(TARGET veltra8-station)
@@ -125,8 +125,17 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 # Each package depends on the libraries its own programs link, as
 # dpkg-shlibdeps finds them: the station's and the client's on Qt Core, the
 # client's drawing program and the windows on Qt Gui too.
-find_program(VELTRA8_DPKG_SHLIBDEPS dpkg-shlibdeps REQUIRED)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Without dpkg-shlibdeps (a machine that is not Debian's) they are named by
+# hand.
+find_program(VELTRA8_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(VELTRA8_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(veltra8_cli_libraries "")
+  set(veltra8_desktop_libraries "")
+else()
+  set(veltra8_cli_libraries ", libqt6core6, libqt6gui6, libqt6svg6")
+  set(veltra8_desktop_libraries ", libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6")
+endif()
 
 # Each package's one-line synopsis, then the rest of its description.
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME "veltra8-cli")
@@ -146,7 +155,7 @@ dibujados. Incluye veltra8-sim, un simulador del registrador.")
 # The plots are drawn in the chart window's Arial, which the machine maps to
 # Liberation Sans; a machine without a desktop may have no font at all. No
 # shared library pulls the fonts in, so they are declared by hand.
-set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "fonts-liberation${veltra8_cli_libraries}")
 # The client's own texts are built in; Qt's translations add the Spanish of
 # Qt's texts it passes on (a file that cannot be opened). The client is
 # whole without them, and they are large, so they are recommended only.
@@ -172,7 +181,7 @@ intervalo de muestreo.")
 # Liberation Sans; without it every label and grid column is off. No shared
 # library pulls the fonts in, so they are declared by hand. The package used
 # to hold the client and the simulator, which its users keep.
-set(CPACK_DEBIAN_DESKTOP_PACKAGE_DEPENDS "fonts-liberation, veltra8-cli (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_DESKTOP_PACKAGE_DEPENDS "fonts-liberation, veltra8-cli (= ${PROJECT_VERSION})${veltra8_desktop_libraries}")
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 set(CPACK_DEBIAN_STATION_PACKAGE_NAME "veltra8-station")
