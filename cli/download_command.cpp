@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/line_protocol.h"
 #include "cli/logger_session.h"
 #include "cli/output.h"
 #include "cli/table_output.h"
@@ -10,6 +11,7 @@
 #include "logger/download_capture.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cmath>
@@ -69,16 +71,19 @@ private:
 int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
 {
     CommandLine line(QStringLiteral("download"),
-        QStringLiteral("download [-p PORT] [--full] [-f txt|csv|jsonl] [-o FILE] [--raw FILE] [--timeout S] [-q]"),
+        QStringLiteral("download [-p PORT] [--full] [-f txt|csv|jsonl|influx] [--name NAME] [-o FILE] [--raw FILE] [--timeout S] [-q]"),
         tr("Waits for a live frame, then downloads the logger's memory as the windows do\n"
            "and writes it as a table: txt is exactly the windows' saved file; csv has the\n"
-           "header sample,time,ch1,...,ch8 (RFC 4180, CR LF); jsonl one object per sample.\n"
+           "header sample,time,ch1,...,ch8 (RFC 4180, CR LF); jsonl one object per sample;\n"
+           "influx InfluxDB line protocol, a line per sample stamped with the logger's\n"
+           "time read in the PC's time zone.\n"
            "A failed download (time-out, vanished device, Ctrl-C) writes nothing to -o and\n"
            "leaves an existing file as it was.\n"));
     line.AddPort();
     line.AddFlag({QStringLiteral("full")}, tr("Ask for a forced full download (\"E\" instead of \"8\")."));
-    line.AddFormat({QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("jsonl")},
-        tr("Table format: txt (the default), csv or jsonl."));
+    line.AddFormat({QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("jsonl"), QStringLiteral("influx")},
+        tr("Table format: txt (the default), csv, jsonl or influx."));
+    line.AddLoggerName(tr("the port's file name"));
     line.AddOutput(tr("Write the table to FILE, replacing it only once all of it is written."));
     line.AddValue({QStringLiteral("raw")}, tr("Also keep the captured transfer in FILE, byte for byte, even when the download fails."), tr("FILE"));
     line.AddTimeout(tr("Give up (exit 4) when no live frame comes within S seconds, or no byte for S seconds during the transfer (default 10)."));
@@ -89,12 +94,15 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
     const TableFormat format = name == QLatin1String("txt") ? TableFormat::Txt
         : name == QLatin1String("csv")                      ? TableFormat::Csv
                                                             : TableFormat::Jsonl;
+    const bool influx = name == QLatin1String("influx");
     const double timeout = line.Timeout();
     const QString output = line.OutputPath();
     const QString raw = line.Value(QStringLiteral("raw"));
     const bool full = line.IsSet(QStringLiteral("full"));
+    const QString portPath = line.Port();
+    const QByteArray tag = influx ? line.LoggerTag(QFileInfo(portPath).fileName()) : QByteArray();
 
-    LoggerSession session(line.Port(), stops);
+    LoggerSession session(portPath, stops);
     const QString port = session.PortName();
     session.Open();
 
@@ -123,7 +131,10 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
                                              .arg(port)
                                              .arg(table.ErrorLine + 1)
                                              .arg(table.Error));
-        WriteResult(output, TableBytes(format, table.Rows));
+        qint64 leftOut = 0;
+        WriteResult(output, influx ? LineProtocolBytes(tag, table.Rows, leftOut) : TableBytes(format, table.Rows));
+        if (leftOut > 0)
+            PrintError(tr("warning: %n samples without a real time or any reading have no line", nullptr, int(leftOut)));
         if (double(table.Rows.size()) != expected)
             PrintError(tr("warning: the logger reported %1 samples in memory, the download holds %2")
                            .arg(QString::number(expected), QString::number(table.Rows.size())));

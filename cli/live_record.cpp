@@ -34,12 +34,12 @@ QByteArray loggerTime(const LiveFrame& f)
         + twoDigits(f.minute) + ':' + twoDigits(f.second);
 }
 
-QByteArray channel(const LiveFrame& f, size_t k)
+}  // namespace
+
+QByteArray ChannelText(const LiveFrame& f, size_t k)
 {
     return DotDecimal(TemperatureText(ChannelTemperature(f.raw[k])));
 }
-
-}  // namespace
 
 int RateMinutes(int rateCode)
 {
@@ -93,7 +93,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
         out = time.leftJustified(19) + (battery + '%').rightJustified(10)
             + (rate ? LiveRecordText::minutes(rate).toUtf8() : QByteArray("?")).rightJustified(7) + memory.rightJustified(9);
         for (size_t k = 0; k < 8; ++k)
-            out += channel(f, k).rightJustified(8);
+            out += ChannelText(f, k).rightJustified(8);
         out += '\n';
         break;
     }
@@ -101,7 +101,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
         out = PcTimeText(pcTime) + ',' + loggerTime(f) + ',' + battery + ',' + (rate ? QByteArray::number(rate) : QByteArray())
             + ',' + memory;
         for (size_t k = 0; k < 8; ++k)
-            out += ',' + channel(f, k);
+            out += ',' + ChannelText(f, k);
         out += "\r\n";
         break;
     case LiveFormat::Jsonl:
@@ -109,7 +109,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
             + ",\"rate_min\":" + (rate ? QByteArray::number(rate) : QByteArray("null")) + ",\"memory_used\":" + memory
             + ",\"ch\":[";
         for (size_t k = 0; k < 8; ++k)
-            out += (k ? "," : "") + channel(f, k);
+            out += (k ? "," : "") + ChannelText(f, k);
         out += "]}\n";
         break;
     }

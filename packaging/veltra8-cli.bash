@@ -29,9 +29,9 @@ _veltra8_cli()
         -f | --format)
             local formats
             case $command in
-                live) formats="text csv jsonl" ;;
-                download) formats="txt csv jsonl" ;;
-                convert) formats="csv jsonl" ;;
+                live) formats="text csv jsonl influx" ;;
+                download) formats="txt csv jsonl influx" ;;
+                convert) formats="csv jsonl influx" ;;
             esac
             COMPREPLY=($(compgen -W "$formats" -- "$cur"))
             return
@@ -40,7 +40,7 @@ _veltra8_cli()
             _filedir
             return
             ;;
-        -n | --count | --timeout | --from | --to | --size | --title | --channels)
+        -n | --count | --timeout | --from | --to | --size | --title | --channels | --name)
             return
             ;;
     esac
@@ -55,11 +55,11 @@ _veltra8_cli()
     local options
     case $command in
         ports) options="-h --help" ;;
-        live) options="-p --port -n --count -f --format -o --output --timeout -h --help" ;;
-        download) options="-p --port --full -f --format -o --output --raw --timeout -q --quiet -h --help" ;;
+        live) options="-p --port -n --count -f --format --name -o --output --timeout -h --help" ;;
+        download) options="-p --port --full -f --format --name -o --output --raw --timeout -q --quiet -h --help" ;;
         set-clock) options="-p --port --yes --no-verify --timeout -h --help" ;;
         set-rate) options="-p --port --timeout -h --help" ;;
-        convert) options="-f --format -o --output -h --help" ;;
+        convert) options="-f --format --name -o --output -h --help" ;;
         plot) options="-o --output --channels --from --to --size --title -h --help" ;;
     esac
 

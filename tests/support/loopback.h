@@ -1,0 +1,37 @@
+#pragma once
+// Outside programs the tests start on loopback (a database, a broker): a
+// free TCP port on 127.0.0.1 and the path of an installed program.
+#include <QStandardPaths>
+#include <QString>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+// A port nothing listens on at the moment of asking: the kernel's choice
+// for a socket bound to port 0, released again.
+inline int FreeLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+// The program's path on $PATH or in /usr/sbin (where daemons live), empty
+// when it is not installed.
+inline QString InstalledProgram(const QString& name)
+{
+    QString path = QStandardPaths::findExecutable(name);
+    if (path.isEmpty())
+        path = QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+    return path;
+}
