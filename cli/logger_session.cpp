@@ -1,7 +1,7 @@
 #include "cli/logger_session.h"
 
 #include "cli/exit_status.h"
-#include "cli/signal_watcher.h"
+#include "platform/signal_watcher.h"
 #include "logger/line_settings.h"
 #include "platform/errors.h"
 
@@ -98,9 +98,8 @@ void LoggerSession::Open()
 {
     // RTS is raised by the line settings while the port is open, as the
     // windows do it: set before opening, dropped before closing.
-    port_.FlowControl()->SetControlRTS(rtsEnable);
     try {
-        port_.OpenPort();
+        OpenLoggerLine(port_);
     } catch (const EComPort& e) {
         throw CliFailure(Exit::Port, PortFailureText(name_, e, true));
     }
@@ -150,17 +149,7 @@ void LoggerSession::Finish(int code, const QString& message)
 
 void LoggerSession::close()
 {
-    if (!port_.Connected())
-        return;
-    // A vanished device refuses the RTS change; it is closed all the same.
-    try {
-        port_.FlowControl()->SetControlRTS(rtsDisable);
-    } catch (const EComPort&) {
-    }
-    try {
-        port_.ClosePort();
-    } catch (const EComPort&) {
-    }
+    CloseLoggerLine(port_);
 }
 
 bool LoggerSession::ReadFrame(int count, LiveFrame& frame)

@@ -5,7 +5,7 @@
 #include "cli/exit_status.h"
 #include "cli/language.h"
 #include "cli/output.h"
-#include "cli/signal_watcher.h"
+#include "platform/signal_watcher.h"
 #include "platform/application.h"
 #include "platform/formats.h"
 

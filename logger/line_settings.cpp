@@ -17,3 +17,23 @@ void SetLoggerLineSettings(TCustomComPort& port)
     port.FlowControl()->SetXonXoffIn(false);
     port.Timeouts()->SetReadInterval(1);
 }
+
+void OpenLoggerLine(TCustomComPort& port)
+{
+    port.FlowControl()->SetControlRTS(rtsEnable);
+    port.OpenPort();
+}
+
+void CloseLoggerLine(TCustomComPort& port)
+{
+    if (!port.Connected())
+        return;
+    try {
+        port.FlowControl()->SetControlRTS(rtsDisable);
+    } catch (const EComPort&) {
+    }
+    try {
+        port.ClosePort();
+    } catch (const EComPort&) {
+    }
+}

@@ -40,6 +40,12 @@ public:
     int CreateNew(const QByteArray& path);
     // A file made when missing, emptied when there.
     int CreateOrEmpty(const QByteArray& path);
+    // A file made when missing, kept when there, written at its end; `size`
+    // is its length on opening.
+    int OpenAtEnd(const QByteArray& path, qint64& size);
+    // Cuts the file to `size` bytes and writes on from there: how a write
+    // that failed half-way is taken back.
+    int TruncateTo(qint64 size);
 
     int WriteAll(QByteArrayView bytes);
     // Waits until what was written is on the disk.
@@ -61,5 +67,9 @@ int WriteAllTo(int fd, QByteArrayView bytes);
 int MayWrite(const QByteArray& path);
 int Rename(const QByteArray& from, const QByteArray& to);
 int Remove(const QByteArray& path);
+// A folder made when missing (0777 less the umask); 0 when it is there.
+int MakeFolder(const QByteArray& path);
+// Waits until the folder's entries (a file just made or renamed) are on disk.
+int SyncFolder(const QByteArray& path);
 
 }  // namespace files

@@ -78,6 +78,26 @@ int WritableFile::CreateOrEmpty(const QByteArray& path)
     return fd_ < 0 ? errno : 0;
 }
 
+int WritableFile::OpenAtEnd(const QByteArray& path, qint64& size)
+{
+    Close();
+    fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+        return errno;
+    const off_t end = ::lseek(fd_, 0, SEEK_END);
+    if (end < 0)
+        return errno;
+    size = end;
+    return 0;
+}
+
+int WritableFile::TruncateTo(qint64 size)
+{
+    if (::ftruncate(fd_, off_t(size)) != 0)
+        return errno;
+    return ::lseek(fd_, off_t(size), SEEK_SET) < 0 ? errno : 0;
+}
+
 int WriteAllTo(int fd, QByteArrayView bytes)
 {
     qsizetype done = 0;
@@ -140,6 +160,23 @@ int Rename(const QByteArray& from, const QByteArray& to)
 int Remove(const QByteArray& path)
 {
     return ::unlink(path.constData()) != 0 ? errno : 0;
+}
+
+int MakeFolder(const QByteArray& path)
+{
+    if (::mkdir(path.constData(), 0777) == 0 || errno == EEXIST)
+        return 0;
+    return errno;
+}
+
+int SyncFolder(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int rc = ::fsync(fd) != 0 ? errno : 0;
+    ::close(fd);
+    return rc;
 }
 
 }  // namespace files

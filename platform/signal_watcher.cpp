@@ -1,4 +1,4 @@
-#include "cli/signal_watcher.h"
+#include "platform/signal_watcher.h"
 
 #include <QSocketNotifier>
 
@@ -8,32 +8,34 @@
 
 namespace {
 
-sigset_t stopSignals()
+sigset_t stopSignals(bool hangup)
 {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
+    if (hangup)
+        sigaddset(&set, SIGHUP);
     return set;
 }
 
 }  // namespace
 
-void BlockStopSignals()
+void BlockStopSignals(bool hangup)
 {
-    const sigset_t set = stopSignals();
+    const sigset_t set = stopSignals(hangup);
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-void UnblockStopSignals()
+void UnblockStopSignals(bool hangup)
 {
-    const sigset_t set = stopSignals();
+    const sigset_t set = stopSignals(hangup);
     pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent)
+SignalWatcher::SignalWatcher(bool hangup, QObject* parent) : QObject(parent)
 {
-    const sigset_t set = stopSignals();
+    const sigset_t set = stopSignals(hangup);
     fd_ = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
     if (fd_ < 0)
         return;
@@ -41,7 +43,10 @@ SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent)
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         signalfd_siginfo info;
         while (::read(fd_, &info, sizeof info) == ssize_t(sizeof info))
-            emit Stopped(int(info.ssi_signo));
+            if (info.ssi_signo == SIGHUP)
+                emit HungUp();
+            else
+                emit Stopped(int(info.ssi_signo));
     });
 }
 
