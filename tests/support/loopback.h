@@ -35,3 +35,33 @@ inline QString InstalledProgram(const QString& name)
         path = QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
     return path;
 }
+
+#include <QByteArray>
+
+// Sends `request` (a whole HTTP/1.0 request) to 127.0.0.1:`port` and returns
+// everything the server answers until it closes; empty when it cannot
+// connect.
+inline QByteArray HttpExchange(int port, const QByteArray& request)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(quint16(port));
+    QByteArray answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        ::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+            answer.append(buffer, n);
+    }
+    ::close(fd);
+    return answer;
+}
+
+// The body of GET `path`, with the status line checked by the caller.
+inline QByteArray HttpGet(int port, const QByteArray& path)
+{
+    return HttpExchange(port, "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+}
