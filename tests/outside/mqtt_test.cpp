@@ -1,0 +1,329 @@
+// The station's MQTT link against a real mosquitto broker on loopback, read
+// back with mosquitto_sub: availability, state, alarms queued while the
+// broker is away, Home Assistant discovery field by field, a refused login.
+#include "station/mqtt_link.h"
+#include "tests/support/loopback.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+namespace {
+
+// A mosquitto broker on a free loopback port, its sessions kept across a
+// restart (so a subscriber misses nothing while it comes back).
+class Broker {
+public:
+    explicit Broker(const QString& folder, const QByteArray& extra = {}) : folder_(folder), port_(FreeLoopbackPort())
+    {
+        QFile conf(folder + QStringLiteral("/mosquitto.conf"));
+        conf.open(QIODevice::WriteOnly);
+        conf.write("listener " + QByteArray::number(port_) + " 127.0.0.1\n" + "persistence true\npersistence_location "
+            + folder.toUtf8() + "/\nlog_dest none\n"
+            // Run by root (a container's CI), it would otherwise become the
+            // mosquitto user, who cannot read the test's own folder.
+            + QByteArray(::getuid() == 0 ? "user root\n" : "") + (extra.isEmpty() ? QByteArray("allow_anonymous true\n") : extra));
+    }
+    ~Broker() { Stop(); }
+    void Start()
+    {
+        process_.start(InstalledProgram(QStringLiteral("mosquitto")), {QStringLiteral("-c"), folder_ + QStringLiteral("/mosquitto.conf")});
+        process_.waitForStarted();
+        WaitIdly([&] { return connectable(); }, 10000, 20);
+    }
+    void Stop()
+    {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.terminate();
+        process_.waitForFinished(10000);
+    }
+    int Port() const { return port_; }
+
+private:
+    bool connectable() const
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(quint16(port_));
+        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(fd);
+        return ok;
+    }
+    QString folder_;
+    int port_;
+    QProcess process_;
+};
+
+// mosquitto_sub on `topics`, a persistent QoS 1 session, each message as
+// "topic<TAB>retained<TAB>payload".
+class Subscriber {
+public:
+    Subscriber(int port, const QStringList& topics, const QString& id = QStringLiteral("veltra8-test"))
+    {
+        QStringList arguments{QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port), QStringLiteral("-q"),
+            QStringLiteral("1"), QStringLiteral("-c"), QStringLiteral("-i"), id, QStringLiteral("-F"), QStringLiteral("%t\t%r\t%p")};
+        for (const QString& t : topics)
+            arguments << QStringLiteral("-t") << t;
+        process_.start(InstalledProgram(QStringLiteral("mosquitto_sub")), arguments);
+        process_.waitForStarted();
+    }
+    ~Subscriber()
+    {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    struct Message {
+        QString topic;
+        bool retained;
+        QByteArray payload;
+    };
+    // Every message so far.
+    const std::vector<Message>& Messages()
+    {
+        while (process_.canReadLine()) {
+            const QByteArray line = process_.readLine().chopped(1);
+            const QList<QByteArray> parts = line.split('\t');
+            if (parts.size() >= 3)
+                messages_.push_back({QString::fromUtf8(parts[0]), parts[1] == "1", line.mid(parts[0].size() + parts[1].size() + 2)});
+        }
+        return messages_;
+    }
+    std::vector<Message> On(const QString& topic)
+    {
+        std::vector<Message> found;
+        for (const Message& m : Messages())
+            if (m.topic == topic)
+                found.push_back(m);
+        return found;
+    }
+    bool WaitFor(const QString& topic, const QByteArray& payload, int timeoutMs = 10000)
+    {
+        return WaitIdly([&] {
+            for (const Message& m : On(topic))
+                if (m.payload == payload)
+                    return true;
+            return false;
+        }, timeoutMs, 20);
+    }
+
+private:
+    QProcess process_;
+    std::vector<Message> messages_;
+};
+
+// The retained message on `topic` as a newcomer reads it.
+QByteArray retained(int port, const QString& topic)
+{
+    QProcess p;
+    p.start(InstalledProgram(QStringLiteral("mosquitto_sub")), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+        QString::number(port), QStringLiteral("-t"), topic, QStringLiteral("-C"), QStringLiteral("1"), QStringLiteral("-W"), QStringLiteral("3")});
+    p.waitForFinished(10000);
+    return p.readAllStandardOutput().trimmed();
+}
+
+class Mqtt : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* program : {"mosquitto", "mosquitto_sub", "mosquitto_passwd"})
+            if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
+                GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
+    }
+    MqttOptions options(int port) const
+    {
+        MqttOptions o;
+        o.host = QStringLiteral("127.0.0.1");
+        o.port = port;
+        o.logger = QStringLiteral("cámara 1");
+        o.version = QStringLiteral("1.4.0");
+        o.channelNames = {{3, QStringLiteral("Congelador \"B\"")}};
+        o.judgedChannels = {3};
+        return o;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(Mqtt, AvailabilityStateAlarmsAndDiscoveryReachASubscriber)
+{
+    Broker broker(dir.path());
+    broker.Start();
+    Subscriber sub(broker.Port(), {QStringLiteral("veltra8/#"), QStringLiteral("homeassistant/#")});
+    MqttLink link(options(broker.Port()));
+    std::vector<QString> messages;
+    QObject::connect(&link, &MqttLink::Message, [&](int, const QString& text) { messages.push_back(text); });
+    link.Start();
+    ASSERT_TRUE(WaitIdly([&] { return link.IsConnected(); }, 10000, 20));
+    const QString base = QStringLiteral("veltra8/cámara 1/");
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("status"), "online"));
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("logger"), "disconnected"));
+    link.SetLoggerConnected(true);
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("logger"), "connected"));
+    const QByteArray state = MqttState("{\"pc_time\":\"x\",\"battery_pct\":77.5,\"memory_used\":12,\"ch\":[1.5,2,3,4,5,6,7,8]}\n", -4);
+    EXPECT_EQ(state, "{\"pc_time\":\"x\",\"battery_pct\":77.5,\"memory_used\":12,\"ch\":[1.5,2,3,4,5,6,7,8],\"clock_offset_s\":-4}");
+    link.PublishState(state);
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("state"), state));
+    link.PublishAlarm("{\"event\":\"alarm\",\"channel\":3}");
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("alarm"), "{\"event\":\"alarm\",\"channel\":3}"));
+    link.PublishDownload("{\"samples\":120}");
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("download"), "{\"samples\":120}"));
+    EXPECT_TRUE(messages.empty());
+
+    // Discovery: eleven sensors and the judged channel's alarm, retained.
+    const QString ha = QStringLiteral("homeassistant/");
+    ASSERT_TRUE(WaitIdly([&] {
+        int configs = 0;
+        for (const auto& m : sub.Messages())
+            configs += m.topic.startsWith(ha) && m.topic.endsWith(QStringLiteral("/config"));
+        return configs == 12;
+    }, 10000, 20));
+    const auto config = [&](const QString& topic) {
+        const auto found = sub.On(topic);
+        return found.empty() ? QJsonObject() : QJsonDocument::fromJson(found.back().payload).object();
+    };
+    const QJsonObject ch3 = config(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/ch3/config"));
+    EXPECT_EQ(ch3.value("name").toString(), QStringLiteral("Congelador \"B\""));
+    EXPECT_EQ(ch3.value("unique_id").toString(), QStringLiteral("veltra8_c_mara_1_ch3"));
+    EXPECT_EQ(ch3.value("device_class").toString(), QStringLiteral("temperature"));
+    EXPECT_EQ(ch3.value("unit_of_measurement").toString(), QStringLiteral("°C"));
+    EXPECT_EQ(ch3.value("state_class").toString(), QStringLiteral("measurement"));
+    EXPECT_EQ(ch3.value("state_topic").toString(), base + QStringLiteral("state"));
+    EXPECT_EQ(ch3.value("value_template").toString(), QStringLiteral("{{ value_json.ch[2] }}"));
+    const QJsonArray availability = ch3.value("availability").toArray();
+    ASSERT_EQ(availability.size(), 2);
+    EXPECT_EQ(availability[0].toObject().value("topic").toString(), base + QStringLiteral("status"));
+    EXPECT_EQ(availability[1].toObject().value("topic").toString(), base + QStringLiteral("logger"));
+    EXPECT_EQ(availability[1].toObject().value("payload_available").toString(), QStringLiteral("connected"));
+    EXPECT_EQ(availability[1].toObject().value("payload_not_available").toString(), QStringLiteral("disconnected"));
+    EXPECT_EQ(ch3.value("availability_mode").toString(), QStringLiteral("all"));
+    const QJsonObject device = ch3.value("device").toObject();
+    EXPECT_EQ(device.value("identifiers").toArray(), QJsonArray{QStringLiteral("veltra8_c_mara_1")});
+    EXPECT_EQ(device.value("name").toString(), QStringLiteral("cámara 1"));
+    EXPECT_EQ(device.value("model").toString(), QStringLiteral("VELTRA8"));
+    EXPECT_EQ(device.value("sw_version").toString(), QStringLiteral("1.4.0"));
+    EXPECT_EQ(config(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/ch1/config")).value("name").toString(), QStringLiteral("CH1"));
+    const QJsonObject battery = config(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/battery/config"));
+    EXPECT_EQ(battery.value("device_class").toString(), QStringLiteral("battery"));
+    EXPECT_EQ(battery.value("unit_of_measurement").toString(), QStringLiteral("%"));
+    EXPECT_EQ(battery.value("value_template").toString(), QStringLiteral("{{ value_json.battery_pct }}"));
+    EXPECT_EQ(config(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/memory_used/config")).value("value_template").toString(),
+        QStringLiteral("{{ value_json.memory_used }}"));
+    const QJsonObject offset = config(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/clock_offset/config"));
+    EXPECT_EQ(offset.value("unit_of_measurement").toString(), QStringLiteral("s"));
+    EXPECT_EQ(offset.value("value_template").toString(), QStringLiteral("{{ value_json.clock_offset_s }}"));
+    const QJsonObject alarm = config(QStringLiteral("homeassistant/binary_sensor/veltra8_c_mara_1/ch3_alarm/config"));
+    EXPECT_EQ(alarm.value("device_class").toString(), QStringLiteral("problem"));
+    EXPECT_EQ(alarm.value("device").toObject(), device);
+    EXPECT_EQ(QJsonDocument::fromJson(retained(broker.Port(), QStringLiteral("homeassistant/binary_sensor/veltra8_c_mara_1/ch3_alarm/config"))).object(), alarm);
+
+    // Home Assistant restarting asks for them again.
+    const qsizetype before = qsizetype(sub.On(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/ch3/config")).size());
+    QProcess::execute(InstalledProgram(QStringLiteral("mosquitto_pub")), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+        QString::number(broker.Port()), QStringLiteral("-t"), QStringLiteral("homeassistant/status"), QStringLiteral("-m"), QStringLiteral("online")});
+    EXPECT_TRUE(WaitIdly([&] { return qsizetype(sub.On(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/ch3/config")).size()) > before; }, 10000, 20));
+
+    // A clean stop leaves "offline" retained, not the last will's doing.
+    link.Stop();
+    EXPECT_EQ(retained(broker.Port(), base + QStringLiteral("status")), "offline");
+}
+
+TEST_F(Mqtt, AlarmsWaitForTheBrokerTheOldestDroppedAndStateIsRetainedAfterTheRestart)
+{
+    Broker broker(dir.path());
+    broker.Start();
+    auto sub = std::make_unique<Subscriber>(broker.Port(), QStringList{QStringLiteral("veltra8/+/alarm")});
+    MqttOptions o = options(broker.Port());
+    o.haPrefix.clear();
+    MqttLink link(o);
+    std::vector<QString> messages;
+    QObject::connect(&link, &MqttLink::Message, [&](int, const QString& text) { messages.push_back(text); });
+    link.Start();
+    ASSERT_TRUE(WaitIdly([&] { return link.IsConnected(); }, 10000, 20));
+    link.SetLoggerConnected(true);
+    const QString base = QStringLiteral("veltra8/cámara 1/");
+    // The subscriber's session is in place once it has a first alarm.
+    link.PublishAlarm("{\"n\":0}");
+    ASSERT_TRUE(sub->WaitFor(base + QStringLiteral("alarm"), "{\"n\":0}"));
+
+    // The broker goes away: alarms queue, up to the limit.
+    broker.Stop();
+    ASSERT_TRUE(WaitIdly([&] { return !link.IsConnected(); }, 10000, 20));
+    for (int i = 1; i <= MqttLink::AlarmQueueLimit + 5; ++i)
+        link.PublishAlarm("{\"n\":" + QByteArray::number(i) + '}');
+    EXPECT_EQ(link.QueuedAlarms(), MqttLink::AlarmQueueLimit);
+    EXPECT_EQ(link.DroppedAlarms(), 5u);
+    // Several failed attempts: a line for the drop, one for the broker
+    // that cannot be reached, no more.
+    WaitIdly([] { return false; }, 3500, 50);
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("dropped"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("cannot reach"))) << messages[1].toStdString();
+
+    broker.Start();
+    ASSERT_TRUE(WaitIdly([&] { return link.IsConnected(); }, 20000, 20));
+    EXPECT_TRUE(WaitIdly([&] { return link.QueuedAlarms() == 0; }, 10000, 20));
+    EXPECT_EQ(messages.size(), 3u);
+    EXPECT_TRUE(messages.back().contains(QStringLiteral("connected"))) << messages.back().toStdString();
+    // Right after the reconnect a newcomer reads the station online and the
+    // logger connected.
+    EXPECT_EQ(retained(broker.Port(), base + QStringLiteral("status")), "online");
+    EXPECT_EQ(retained(broker.Port(), base + QStringLiteral("logger")), "connected");
+    // The subscriber's session outlived the restart: every alarm but the
+    // five oldest, once, in order.
+    const size_t expected = size_t(MqttLink::AlarmQueueLimit) + 1;
+    ASSERT_TRUE(WaitIdly([&] { return sub->On(base + QStringLiteral("alarm")).size() >= expected; }, 20000, 50))
+        << sub->On(base + QStringLiteral("alarm")).size();
+    const auto alarms = sub->On(base + QStringLiteral("alarm"));
+    ASSERT_EQ(alarms.size(), expected);
+    for (size_t i = 1; i < alarms.size(); ++i)
+        ASSERT_EQ(alarms[i].payload, "{\"n\":" + QByteArray::number(qsizetype(i) + 5) + '}') << i;
+    link.Stop();
+}
+
+TEST_F(Mqtt, RefusedLoginIsSaidOnceAndRetriedUntilItIsRight)
+{
+    QProcess::execute(InstalledProgram(QStringLiteral("mosquitto_passwd")),
+        {QStringLiteral("-b"), QStringLiteral("-c"), dir.filePath(QStringLiteral("passwords")), QStringLiteral("station"), QStringLiteral("s3cret")});
+    Broker broker(dir.path(), "allow_anonymous false\npassword_file " + dir.filePath(QStringLiteral("passwords")).toUtf8() + "\n");
+    broker.Start();
+    MqttOptions o = options(broker.Port());
+    o.user = QStringLiteral("station");
+    o.password = QStringLiteral("wrong");
+    MqttLink link(o);
+    std::vector<QString> messages;
+    QObject::connect(&link, &MqttLink::Message, [&](int, const QString& text) { messages.push_back(text); });
+    link.Start();
+    WaitIdly([] { return false; }, 3500, 50);
+    EXPECT_FALSE(link.IsConnected());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("refused"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("--mqtt-password-file"))) << messages[0].toStdString();
+
+    MqttOptions right = o;
+    right.password = QStringLiteral("s3cret");
+    MqttLink good(right);
+    good.Start();
+    EXPECT_TRUE(WaitIdly([&] { return good.IsConnected(); }, 10000, 20));
+    good.Stop();
+    link.Stop();
+}
+
+TEST_F(Mqtt, NamesThatCannotStandInATopicAreRefused)
+{
+    for (const char* bad : {"a/b", "a+b", "a#", "", "tab\there"})
+        EXPECT_FALSE(MqttNameRefusal(QString::fromUtf8(bad)).isEmpty()) << bad;
+    for (const char* good : {"cold-room", "cámara 1", "Congelador \"B\""})
+        EXPECT_TRUE(MqttNameRefusal(QString::fromUtf8(good)).isEmpty()) << good;
+}
+
+}  // namespace
