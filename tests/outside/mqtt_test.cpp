@@ -14,7 +14,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 namespace {
 
@@ -324,6 +326,77 @@ TEST_F(Mqtt, NamesThatCannotStandInATopicAreRefused)
         EXPECT_FALSE(MqttNameRefusal(QString::fromUtf8(bad)).isEmpty()) << bad;
     for (const char* good : {"cold-room", "cámara 1", "Congelador \"B\""})
         EXPECT_TRUE(MqttNameRefusal(QString::fromUtf8(good)).isEmpty()) << good;
+}
+
+}  // namespace
+
+namespace {
+
+// A "broker" that answers every connection with `reply` and hangs up.
+class RudeBroker {
+public:
+    explicit RudeBroker(QByteArray reply) : reply_(std::move(reply))
+    {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &size);
+        port_ = ntohs(a.sin_port);
+        ::listen(listener_, 8);
+        thread_ = std::thread([this] {
+            int client;
+            while ((client = ::accept(listener_, nullptr, nullptr)) >= 0) {
+                char connect[256];
+                ::recv(client, connect, sizeof connect, 0);
+                ::send(client, reply_.constData(), size_t(reply_.size()), MSG_NOSIGNAL);
+                ++served;
+                ::close(client);
+            }
+        });
+    }
+    ~RudeBroker()
+    {
+        ::shutdown(listener_, SHUT_RDWR);
+        ::close(listener_);
+        thread_.join();
+    }
+    int Port() const { return port_; }
+    std::atomic<int> served{0};
+
+private:
+    QByteArray reply_;
+    int listener_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+TEST_F(Mqtt, BrokerSendingGarbageAHugePacketOrHangingUpMidPublishIsRetriedWithoutHarm)
+{
+    const QByteArray connack("\x20\x02\x00\x00", 4);
+    for (const QByteArray& reply : {QByteArray("\xff\xff\xff\xff\xff garbage", 14),
+             // Accepted, then a publish announcing 256 MB that never come.
+             connack + QByteArray("\x30\xff\xff\xff\x7f\x00\x03" "abc", 10),
+             // Accepted, then gone in the middle of the station's publishes.
+             connack}) {
+        RudeBroker rude(reply);
+        MqttLink link(options(rude.Port()));
+        std::vector<QString> messages;
+        QObject::connect(&link, &MqttLink::Message, [&](int, const QString& text) { messages.push_back(text); });
+        QObject::connect(&link, &MqttLink::ConnectedChanged, [&](bool up) {
+            if (up)
+                for (int i = 0; i < 50; ++i)
+                    link.PublishAlarm("{\"n\":1}");
+        });
+        link.Start();
+        EXPECT_TRUE(WaitIdly([&] { return rude.served >= 2; }, 10000, 20)) << "retried after the first";
+        link.Stop();
+        EXPECT_FALSE(messages.empty());
+        EXPECT_LE(messages.size(), 3u);
+        EXPECT_LE(link.QueuedAlarms(), MqttLink::AlarmQueueLimit);
+    }
 }
 
 }  // namespace
