@@ -99,9 +99,13 @@ QString Archive::appendSynced(const QString& path, const QByteArray& bytes, qint
     if (err == 0)
         err = out.Sync();
     if (err != 0) {
-        // Whatever part reached the file is taken back, so no line is torn.
+        // Whatever part reached the file is taken back, so no line is torn;
+        // a file this write made goes again.
         out.TruncateTo(size);
         out.Sync();
+        out.Close();
+        if (size == 0)
+            files::Remove(local(path));
         return ArchiveText::failed(path, err);
     }
     err = out.Close();

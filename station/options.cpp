@@ -13,7 +13,7 @@ public:
     static QString missingValue(const QString& o) { return tr("%1 needs a value; see --help").arg(o); }
     static QString stray(const QString& a) { return tr("unexpected argument %1; see --help").arg(a); }
     static QString noPort() { return tr("no port: give -p PORT or port= in the config file"); }
-    static QString noArchive() { return tr("no archive folder: give --archive DIR or archive= in the config file"); }
+    static QString noArchive() { return tr("no archive folder: give --archive DIR or archive= in the config file, or run under a unit with StateDirectory="); }
     static QString badDuration(const QString& o, const QString& v)
     {
         return tr("--%1 %2: not a duration (such as 6h, 30m, 90s or 1d)").arg(o, v);
@@ -36,7 +36,7 @@ public:
                   "empties its memory and corrects its clock.\n"
                   "\n"
                   "  -p, --port PORT              the logger's serial device\n"
-                  "  --archive DIR                the archive's folder\n"
+                  "  --archive DIR                the archive's folder (default: $STATE_DIRECTORY)\n"
                   "  --name NAME                  the logger's name (default: the port's file name)\n"
                   "  --download-every DURATION    time between downloads (default 6h)\n"
                   "  --restart-memory-at N        samples in memory that start a new memory cycle (default 1800)\n"
@@ -159,6 +159,9 @@ bool StationSettings::Resolve(StationOptions& options, QString* error) const
     StationOptions o;
     o.port = values.value(QStringLiteral("port"));
     o.archive = values.value(QStringLiteral("archive"));
+    // Under systemd the unit's StateDirectory= is the archive's default.
+    if (o.archive.isEmpty())
+        o.archive = qEnvironmentVariable("STATE_DIRECTORY").section(QLatin1Char(':'), 0, 0);
     o.name = values.value(QStringLiteral("name"));
     o.config = values.value(QStringLiteral("config"));
     if (o.port.isEmpty()) {

@@ -231,17 +231,25 @@ public:
         if (phase == Phase::Stopped || phase == Phase::Waiting)
             return;
         const bool downloading = phase == Phase::Requested || phase == Phase::Capturing;
+        // First, so that a report the closing delivers finds the line gone.
+        phase = Phase::Waiting;
         closePort();
         counters.connected = false;
         counters.memoryUsed = -1;
-        phase = Phase::Waiting;
         if (downloading)
             failDownload(Trouble::Download, StationText::unplugged(opt.port));
         clockWanted = false;
         say(Trouble::Vanished, StationPriority::Warning, why);
         emit q->LoggerDisconnected(opt.port, why);
-        // It may be back already (a simulator that made a new port).
-        tryOpen();
+        // It may be back already (a simulator that made a new port); looked
+        // at once the port's handler has returned.
+        QMetaObject::invokeMethod(
+            q,
+            [this] {
+                if (phase == Phase::Waiting)
+                    tryOpen();
+            },
+            Qt::QueuedConnection);
     }
 
     void onChars(int count)

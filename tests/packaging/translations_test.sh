@@ -3,10 +3,12 @@
 # the veltra8-cli-lupdate target runs it but on copies of the .ts files (the
 # sources stay untouched), must find no text without a translation and none
 # that the sources no longer hold.
-#   translations_test.sh LUPDATE CLI-SOURCE-DIR
+#   translations_test.sh LUPDATE SOURCE-DIR [PROGRAM]
+# PROGRAM (default veltra8-cli) names the .ts files; the station keeps its own.
 set -euo pipefail
 lupdate=$1
 cli=$2
+program=${3:-veltra8-cli}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -27,9 +29,9 @@ check() {  # file, extra lupdate options...
     failed=1
   fi
 }
-check veltra8-cli_es.ts
-check veltra8-cli_en.ts -pluralonly
+check "${program}_es.ts"
+check "${program}_en.ts" -pluralonly
 if [ $failed -ne 0 ]; then
-  echo "run 'cmake --build build --target veltra8-cli-lupdate' and translate the texts above" >&2
+  echo "run 'cmake --build build --target ${program}-lupdate' and translate the texts above" >&2
   exit 1
 fi
