@@ -114,19 +114,26 @@ MetricsPage::~MetricsPage()
     d_->exposer.reset();
 }
 
-bool MetricsPage::Serve(const QString& address, QString* why)
+std::optional<std::string> MetricsPage::CheckAddress(const QString& address, QString* why)
 {
     static const QRegularExpression form(QStringLiteral(R"(^(\d{1,3}(?:\.\d{1,3}){3}|\[[0-9A-Fa-f:.]+\]|)?:(\d{1,5})$)"));
     const QRegularExpressionMatch match = form.match(address);
     const int port = match.hasMatch() ? match.captured(2).toInt() : -1;
     if (port < 0 || port > 65535) {
         *why = QCoreApplication::translate("MetricsPage", "--metrics %1: not ADDRESS:PORT (such as 127.0.0.1:9788, or :9788 for every address)").arg(address);
-        return false;
+        return std::nullopt;
     }
     // The server's own form: a bare port listens on every address.
-    const std::string listen = (match.captured(1).isEmpty() ? match.captured(2) : address).toStdString();
+    return (match.captured(1).isEmpty() ? match.captured(2) : address).toStdString();
+}
+
+bool MetricsPage::Serve(const QString& address, QString* why)
+{
+    const std::optional<std::string> listen = CheckAddress(address, why);
+    if (!listen)
+        return false;
     try {
-        d_->exposer = std::make_unique<prometheus::Exposer>(listen, 2);
+        d_->exposer = std::make_unique<prometheus::Exposer>(*listen, 2);
     } catch (const std::exception& e) {
         *why = QCoreApplication::translate("MetricsPage", "--metrics %1: cannot listen there (%2); choose a free port").arg(address, QString::fromLocal8Bit(e.what()));
         return false;

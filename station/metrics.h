@@ -31,6 +31,9 @@ public:
     // ":9788" for every address. False, with the reason in `why`, for an
     // address that is no such thing or cannot be listened on.
     bool Serve(const QString& address, QString* why);
+    // The address in the server's form; nothing, with the reason in `why`,
+    // for one that is not ADDRESS:PORT.
+    static std::optional<std::string> CheckAddress(const QString& address, QString* why);
     // The port it listens on (the one the system chose for port 0); 0 when
     // not serving.
     int Port() const;

@@ -21,10 +21,9 @@ constexpr int MaxBackoffMs = 60000;
 // broker that stops reading must not grow the queue without end.
 constexpr int UnsentStateLimit = 100;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MqttLink", text);
-}
+class MqttText {
+    Q_DECLARE_TR_FUNCTIONS(MqttLink)
+};
 
 // The name as Home Assistant's ids take it: letters, digits, _ and -.
 QString idOf(const QString& name)
@@ -45,12 +44,12 @@ MqttLink* linkOf(void* obj)
 QString MqttNameRefusal(const QString& name)
 {
     if (name.isEmpty())
-        return tr("an empty name cannot stand in a topic");
+        return MqttText::tr("an empty name cannot stand in a topic");
     for (const QChar c : name) {
         if (c == u'/' || c == u'+' || c == u'#')
-            return tr("'%1' would make a topic with %2 in it; choose a name without /, + and #").arg(name, c);
+            return MqttText::tr("'%1' would make a topic with %2 in it; choose a name without /, + and #").arg(name, c);
         if (c.category() == QChar::Other_Control)
-            return tr("'%1' holds a control character; choose a name without one").arg(name);
+            return MqttText::tr("'%1' holds a control character; choose a name without one").arg(name);
     }
     return {};
 }

@@ -42,18 +42,6 @@ StationCounters counters(bool connected)
     return c;
 }
 
-// promtool's findings on a page; empty when it finds nothing.
-QString promtoolFindings(const QByteArray& page)
-{
-    QProcess promtool;
-    promtool.setProcessChannelMode(QProcess::MergedChannels);
-    promtool.start(InstalledProgram(QStringLiteral("promtool")), {QStringLiteral("check"), QStringLiteral("metrics")});
-    promtool.write(page);
-    promtool.closeWriteChannel();
-    promtool.waitForFinished(30000);
-    const QString out = QString::fromUtf8(promtool.readAll());
-    return promtool.exitCode() == 0 ? out : QStringLiteral("[exit %1] ").arg(promtool.exitCode()) + out;
-}
 
 long residentKiB()
 {
@@ -94,7 +82,7 @@ TEST_F(Metrics, PageHoldsTheReadingsOnlyWhileConnectedAndPassesPromtool)
     const QByteArray answer = HttpGet(page.Port(), "/metrics");
     ASSERT_TRUE(answer.startsWith("HTTP/1.1 200")) << answer.left(200).constData();
     const QByteArray connected = body(answer);
-    EXPECT_EQ(promtoolFindings(connected), QString()) << connected.constData();
+    EXPECT_EQ(PromtoolFindings(connected), QString()) << connected.constData();
     const QByteArray label = R"(logger="Cámara \"fría\" 3/+#\\")";
     for (const QByteArray& line : {
              "veltra8_temperature_celsius{channel=\"1\"," + label + "} -10",
@@ -119,7 +107,7 @@ TEST_F(Metrics, PageHoldsTheReadingsOnlyWhileConnectedAndPassesPromtool)
     away.frames = 121;
     page.Update(away, std::nullopt);
     const QByteArray disconnected = body(HttpGet(page.Port(), "/metrics"));
-    EXPECT_EQ(promtoolFindings(disconnected), QString());
+    EXPECT_EQ(PromtoolFindings(disconnected), QString());
     for (const char* gone : {"veltra8_temperature_celsius{", "veltra8_battery_ratio{", "veltra8_memory_used_samples{", "veltra8_clock_offset_seconds{"})
         EXPECT_FALSE(disconnected.contains(gone)) << gone;
     EXPECT_TRUE(disconnected.contains("veltra8_logger_connected{" + label + "} 0\n"));

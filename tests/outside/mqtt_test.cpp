@@ -2,8 +2,7 @@
 // back with mosquitto_sub: availability, state, alarms queued while the
 // broker is away, Home Assistant discovery field by field, a refused login.
 #include "station/mqtt_link.h"
-#include "tests/support/loopback.h"
-#include "tests/support/wait.h"
+#include "tests/outside/mqtt_programs.h"
 
 #include <gtest/gtest.h>
 
@@ -19,120 +18,6 @@
 #include <thread>
 
 namespace {
-
-// A mosquitto broker on a free loopback port, its sessions kept across a
-// restart (so a subscriber misses nothing while it comes back).
-class Broker {
-public:
-    explicit Broker(const QString& folder, const QByteArray& extra = {}) : folder_(folder), port_(FreeLoopbackPort())
-    {
-        QFile conf(folder + QStringLiteral("/mosquitto.conf"));
-        conf.open(QIODevice::WriteOnly);
-        conf.write("listener " + QByteArray::number(port_) + " 127.0.0.1\n" + "persistence true\npersistence_location "
-            + folder.toUtf8() + "/\nlog_dest none\n"
-            // Run by root (a container's CI), it would otherwise become the
-            // mosquitto user, who cannot read the test's own folder.
-            + QByteArray(::getuid() == 0 ? "user root\n" : "") + (extra.isEmpty() ? QByteArray("allow_anonymous true\n") : extra));
-    }
-    ~Broker() { Stop(); }
-    void Start()
-    {
-        process_.start(InstalledProgram(QStringLiteral("mosquitto")), {QStringLiteral("-c"), folder_ + QStringLiteral("/mosquitto.conf")});
-        process_.waitForStarted();
-        WaitIdly([&] { return connectable(); }, 10000, 20);
-    }
-    void Stop()
-    {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.terminate();
-        process_.waitForFinished(10000);
-    }
-    int Port() const { return port_; }
-
-private:
-    bool connectable() const
-    {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(quint16(port_));
-        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(fd);
-        return ok;
-    }
-    QString folder_;
-    int port_;
-    QProcess process_;
-};
-
-// mosquitto_sub on `topics`, a persistent QoS 1 session, each message as
-// "topic<TAB>retained<TAB>payload".
-class Subscriber {
-public:
-    Subscriber(int port, const QStringList& topics, const QString& id = QStringLiteral("veltra8-test"))
-    {
-        QStringList arguments{QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port), QStringLiteral("-q"),
-            QStringLiteral("1"), QStringLiteral("-c"), QStringLiteral("-i"), id, QStringLiteral("-F"), QStringLiteral("%t\t%r\t%p")};
-        for (const QString& t : topics)
-            arguments << QStringLiteral("-t") << t;
-        process_.start(InstalledProgram(QStringLiteral("mosquitto_sub")), arguments);
-        process_.waitForStarted();
-    }
-    ~Subscriber()
-    {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    struct Message {
-        QString topic;
-        bool retained;
-        QByteArray payload;
-    };
-    // Every message so far.
-    const std::vector<Message>& Messages()
-    {
-        while (process_.canReadLine()) {
-            const QByteArray line = process_.readLine().chopped(1);
-            const QList<QByteArray> parts = line.split('\t');
-            if (parts.size() >= 3)
-                messages_.push_back({QString::fromUtf8(parts[0]), parts[1] == "1", line.mid(parts[0].size() + parts[1].size() + 2)});
-        }
-        return messages_;
-    }
-    std::vector<Message> On(const QString& topic)
-    {
-        std::vector<Message> found;
-        for (const Message& m : Messages())
-            if (m.topic == topic)
-                found.push_back(m);
-        return found;
-    }
-    bool WaitFor(const QString& topic, const QByteArray& payload, int timeoutMs = 10000)
-    {
-        return WaitIdly([&] {
-            for (const Message& m : On(topic))
-                if (m.payload == payload)
-                    return true;
-            return false;
-        }, timeoutMs, 20);
-    }
-
-private:
-    QProcess process_;
-    std::vector<Message> messages_;
-};
-
-// The retained message on `topic` as a newcomer reads it.
-QByteArray retained(int port, const QString& topic)
-{
-    QProcess p;
-    p.start(InstalledProgram(QStringLiteral("mosquitto_sub")), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-        QString::number(port), QStringLiteral("-t"), topic, QStringLiteral("-C"), QStringLiteral("1"), QStringLiteral("-W"), QStringLiteral("3")});
-    p.waitForFinished(10000);
-    return p.readAllStandardOutput().trimmed();
-}
 
 class Mqtt : public ::testing::Test {
 protected:
@@ -226,7 +111,7 @@ TEST_F(Mqtt, AvailabilityStateAlarmsAndDiscoveryReachASubscriber)
     const QJsonObject alarm = config(QStringLiteral("homeassistant/binary_sensor/veltra8_c_mara_1/ch3_alarm/config"));
     EXPECT_EQ(alarm.value("device_class").toString(), QStringLiteral("problem"));
     EXPECT_EQ(alarm.value("device").toObject(), device);
-    EXPECT_EQ(QJsonDocument::fromJson(retained(broker.Port(), QStringLiteral("homeassistant/binary_sensor/veltra8_c_mara_1/ch3_alarm/config"))).object(), alarm);
+    EXPECT_EQ(QJsonDocument::fromJson(Retained(broker.Port(), QStringLiteral("homeassistant/binary_sensor/veltra8_c_mara_1/ch3_alarm/config"))).object(), alarm);
 
     // Home Assistant restarting asks for them again.
     const qsizetype before = qsizetype(sub.On(QStringLiteral("homeassistant/sensor/veltra8_c_mara_1/ch3/config")).size());
@@ -236,7 +121,7 @@ TEST_F(Mqtt, AvailabilityStateAlarmsAndDiscoveryReachASubscriber)
 
     // A clean stop leaves "offline" retained, not the last will's doing.
     link.Stop();
-    EXPECT_EQ(retained(broker.Port(), base + QStringLiteral("status")), "offline");
+    EXPECT_EQ(Retained(broker.Port(), base + QStringLiteral("status")), "offline");
 }
 
 TEST_F(Mqtt, AlarmsWaitForTheBrokerTheOldestDroppedAndStateIsRetainedAfterTheRestart)
@@ -278,8 +163,8 @@ TEST_F(Mqtt, AlarmsWaitForTheBrokerTheOldestDroppedAndStateIsRetainedAfterTheRes
     EXPECT_TRUE(messages.back().contains(QStringLiteral("connected"))) << messages.back().toStdString();
     // Right after the reconnect a newcomer reads the station online and the
     // logger connected.
-    EXPECT_EQ(retained(broker.Port(), base + QStringLiteral("status")), "online");
-    EXPECT_EQ(retained(broker.Port(), base + QStringLiteral("logger")), "connected");
+    EXPECT_EQ(Retained(broker.Port(), base + QStringLiteral("status")), "online");
+    EXPECT_EQ(Retained(broker.Port(), base + QStringLiteral("logger")), "connected");
     // The subscriber's session outlived the restart: every alarm but the
     // five oldest, once, in order.
     const size_t expected = size_t(MqttLink::AlarmQueueLimit) + 1;

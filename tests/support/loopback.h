@@ -1,6 +1,7 @@
 #pragma once
 // Outside programs the tests start on loopback (a database, a broker): a
 // free TCP port on 127.0.0.1 and the path of an installed program.
+#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 
@@ -64,4 +65,18 @@ inline QByteArray HttpExchange(int port, const QByteArray& request)
 inline QByteArray HttpGet(int port, const QByteArray& path)
 {
     return HttpExchange(port, "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+}
+
+// What `promtool check metrics` finds on a metrics page; empty when it finds
+// nothing.
+inline QString PromtoolFindings(const QByteArray& page)
+{
+    QProcess promtool;
+    promtool.setProcessChannelMode(QProcess::MergedChannels);
+    promtool.start(InstalledProgram(QStringLiteral("promtool")), {QStringLiteral("check"), QStringLiteral("metrics")});
+    promtool.write(page);
+    promtool.closeWriteChannel();
+    promtool.waitForFinished(30000);
+    const QString out = QString::fromUtf8(promtool.readAll());
+    return promtool.exitCode() == 0 ? out : QStringLiteral("[exit %1] ").arg(promtool.exitCode()) + out;
 }
