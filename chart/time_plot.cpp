@@ -1,5 +1,6 @@
 #include "chart/time_plot.h"
 
+#include "data/series_merge.h"
 #include "platform/formats.h"
 #include "widgets/fonts.h"
 
@@ -473,6 +474,11 @@ void TTimePlot::Draw(QPainter& painter) const
     });
 }
 
+QColor TimePlotChannelColor(int channel)
+{
+    return ChannelColors[std::clamp(channel, 1, 8) - 1];
+}
+
 void TTimePlot::drawChannel(QPainter& p, const chartdraw::Layout& L, int channel) const
 {
     if (!any_)
@@ -489,8 +495,7 @@ void TTimePlot::drawChannel(QPainter& p, const chartdraw::Layout& L, int channel
             previous = false;
             continue;
         }
-        // Further apart than 1.5 intervals: the logger was away.
-        if (previous && interval_ > 0 && 2 * (t[i] - t[i - 1]) > 3 * interval_)
+        if (previous && IsSamplingGap(t[i] - t[i - 1], interval_))
             line.Break();
         line.Add(i);
         previous = true;

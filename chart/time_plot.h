@@ -45,6 +45,9 @@ struct TimeSamples {
     static qint64 Seconds(const QDate& date, const QTime& time);
 };
 
+// Channel k's line colour (1..8), for callers that mark the plot.
+QColor TimePlotChannelColor(int channel);
+
 struct TimePlotOptions {
     // Channels 1 to 8 to draw, in legend order; empty means every channel
     // that has samples. Others are ignored.

@@ -158,6 +158,8 @@ QString GeneralHelp()
         "  set-rate    set the logger's sampling interval: 1, 15, 30 or 60 minutes\n"
         "  convert     merge saved data files into one series as CSV or JSON lines\n"
         "  plot        draw saved data files as a chart in a PNG, SVG or PDF file\n"
+        "  stats       judge saved data files against limits, with statistics and MKT\n"
+        "  report      judge saved data files into a one-page PDF to be signed\n"
         "\n"
         "'veltra8-cli COMMAND --help' describes each command and its options.\n"
         "\n"
@@ -177,5 +179,6 @@ QString GeneralHelp()
         "  4  no answer: no live frame, or no byte during a transfer, within --timeout\n"
         "  5  data: confirmation failed, a download or file that cannot be decoded\n"
         "  6  output: cannot write\n"
+        "  7  judged: out of limits (stats, report: an alarm tripped, or a limited channel\n     without readings)\n"
         "  130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)\n");
 }

@@ -35,6 +35,7 @@ public:
     // False for an option this command does not have.
     bool IsSet(const QString& name) const { return defined_.contains(name) && parser_.isSet(name); }
     QString Value(const QString& name) const { return parser_.value(name); }
+    QStringList Values(const QString& name) const { return parser_.values(name); }
     QStringList Positional() const { return parser_.positionalArguments(); }
 
     // -p, else $VELTRA8_PORT, else the one port `ports` lists. None or

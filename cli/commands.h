@@ -13,3 +13,5 @@ int RunSetClock(const QStringList& arguments, SignalWatcher& stops);
 int RunSetRate(const QStringList& arguments, SignalWatcher& stops);
 int RunConvert(const QStringList& arguments);
 int RunPlot(const QStringList& arguments);
+int RunStats(const QStringList& arguments);
+int RunReport(const QStringList& arguments);

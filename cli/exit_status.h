@@ -14,6 +14,7 @@ inline constexpr int Port = 3;      // cannot open, busy, no permission, device 
 inline constexpr int NoAnswer = 4;  // no live frame, or no byte during a transfer, within --timeout
 inline constexpr int Data = 5;      // confirmation failed, download or file that cannot be decoded
 inline constexpr int Output = 6;    // cannot write
+inline constexpr int Judged = 7;    // judged: a channel out of its limits (an alarm tripped) or without readings
 // Ended by a signal: 128 + its number (130 for Ctrl-C, 143 for SIGTERM).
 inline constexpr int Signalled = 128;
 }  // namespace Exit

@@ -4,6 +4,7 @@
 // rate_min,memory_used,ch1..ch8) or JSON lines (the same names, channels as
 // the array "ch"). Times: the PC's as ISO 8601 with milliseconds and the UTC
 // offset, the logger's as YYYY-MM-DDThh:mm:ss. Numbers with a dot.
+#include "analysis/judgement.h"
 #include "logger/live_frame.h"
 
 #include <QByteArray>
@@ -11,9 +12,23 @@
 
 enum class LiveFormat { Text, Csv, Jsonl };
 
+// The side each channel's alarm is on, for the records of `live --limit`:
+// they gain a last field, "alarms" ("ch1:high ch3:low", empty for none; in
+// JSON an array of {"channel","side"}), and CSV and text an "event" field
+// after it.
+using LiveAlarmState = std::array<std::optional<Side>, 8>;
+
 // The lines before the first record (empty for JSON lines).
-QByteArray LiveHeader(LiveFormat format);
-QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFrame& frame);
+QByteArray LiveHeader(LiveFormat format, bool withAlarms = false);
+QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFrame& frame, const LiveAlarmState* alarms = nullptr);
+// The record of an alarm that trips (`tripped`) or clears on `channel` at
+// this frame: in JSON lines {"event","channel","side","value","logger_time",
+// "pc_time"}; in CSV a row with the times, the channel's value in its
+// column, the alarms after it and "alarm chN high" in "event".
+QByteArray LiveAlarmEvent(LiveFormat format, const QDateTime& pcTime, const LiveFrame& frame, bool tripped, int channel, Side side,
+    const LiveAlarmState& alarms);
+// "2024-05-17T08:15:30", the logger's clock as the records write it.
+QByteArray LoggerIsoTime(const LiveFrame& frame);
 
 // "2024-05-17T08:15:30.123+02:00".
 QByteArray PcTimeText(const QDateTime& time);

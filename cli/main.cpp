@@ -35,7 +35,8 @@ public:
         }
         // These run no event loop: the signals end them as usual (and a
         // drawing program that plot starts inherits the usual handling).
-        if (command == QLatin1String("ports") || command == QLatin1String("convert") || command == QLatin1String("plot"))
+        if (command == QLatin1String("ports") || command == QLatin1String("convert") || command == QLatin1String("plot")
+            || command == QLatin1String("stats") || command == QLatin1String("report"))
             UnblockStopSignals();
         if (command == QLatin1String("ports"))
             return RunPorts(rest);
@@ -51,6 +52,10 @@ public:
             return RunConvert(rest);
         if (command == QLatin1String("plot"))
             return RunPlot(rest);
+        if (command == QLatin1String("stats"))
+            return RunStats(rest);
+        if (command == QLatin1String("report"))
+            return RunReport(rest);
         throw CliFailure(Exit::Usage, tr("'%1' is not a command (see 'veltra8-cli --help')").arg(command));
     }
 };

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/drawing_program.h"
 #include "cli/exit_status.h"
 #include "cli/series_files.h"
 
@@ -111,6 +112,7 @@ private:
         return options;
     }
 
+public:
     static bool isTime(const QString& text)
     {
         return text.size() == 19 && text[10] == u'T' && QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")).isValid()
@@ -172,4 +174,14 @@ private:
 int RunPlot(const QStringList& arguments)
 {
     return PlotCommand::run(arguments);
+}
+
+QString DrawingProgram()
+{
+    return PlotCommand::drawingProgram();
+}
+
+int RunDrawing(const QString& program, const QStringList& options, const SeriesFiles& files, const MergedSeries& merged)
+{
+    return PlotCommand::draw(program, options, files, merged);
 }

@@ -31,6 +31,8 @@ public:
     // disagree or none shows one. A file with too few stamped rows to show
     // one does not disagree.
     qint64 CommonInterval() const;
+    // The files' rows, in the order named.
+    const std::vector<SeriesFile>& Files() const { return files_; }
     // All the input bytes: what sizes an output.
     qsizetype TotalBytes() const;
 

@@ -25,6 +25,7 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -102,3 +103,20 @@ bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, 
 // neighbouring rows with real times show (the smaller one of a tie); 0
 // when no two neighbouring rows have real times.
 qint64 SamplingInterval(const SeriesFile& file);
+
+// Whether the logger was away between two samples `step` seconds apart, the
+// first standing for `interval` seconds: further apart than 1.5 intervals.
+// The chart breaks its lines by it and the judging of limits counts no time
+// across it. An unknown interval (0) makes no gaps.
+inline bool IsSamplingGap(qint64 step, qint64 interval)
+{
+    return interval > 0 && 2 * step > 3 * interval;
+}
+
+// A row's eight temperatures in degrees Celsius, NaN where a channel has no
+// reading. The readers have let only number texts through.
+std::array<double, 8> RowTemperatures(const SeriesRow& row, ValueTexts form);
+
+// Seconds of a Real stamp as the client's CSV writes them:
+// "2024-05-17T08:20:30".
+QByteArray IsoTimeText(qint64 seconds);

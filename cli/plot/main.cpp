@@ -5,6 +5,7 @@
 #include "cli/language.h"
 #include "cli/plot/plot_command.h"
 #include "cli/plot/plot_text.h"
+#include "cli/plot/report_page.h"
 
 #include <QGuiApplication>
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
         QGuiApplication app(toolkitArgc, toolkitArgv);
         QCoreApplication::setApplicationName(QStringLiteral("veltra8-plot"));
         InstallClientTranslations();
+        if (arguments.size() > 2 && arguments[1] == QLatin1String("--report"))
+            return RunReport(arguments[2], arguments.mid(0, 1) + arguments.mid(3));
         return RunPlot(arguments);
     } catch (const std::bad_alloc&) {
         ReportPlotMessage(PlotText::tr("not enough memory for the plot (plot a shorter span with --from and --to)"));

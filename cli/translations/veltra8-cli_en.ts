@@ -31,4 +31,14 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>StatsCommand</name>
+    <message numerus="yes">
+        <source>Period %1 to %2: %3 rows, %4 without a real time, %n gap(s)</source>
+        <translation>
+            <numerusform>Period %1 to %2: %3 rows, %4 without a real time, %n gap</numerusform>
+            <numerusform>Period %1 to %2: %3 rows, %4 without a real time, %n gaps</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

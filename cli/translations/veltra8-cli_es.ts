@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>AlarmCommands</name>
+    <message>
+        <source>--on-alarm: %1 commands still running; not run for the %2 of CH%3</source>
+        <translation>--on-alarm: aún se ejecutan %1 comandos; no se ejecuta para el evento %2 de CH%3</translation>
+    </message>
+    <message>
+        <source>--on-alarm: cannot run /bin/sh: %1</source>
+        <translation>--on-alarm: no se puede ejecutar /bin/sh: %1</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Show this help.</source>
@@ -71,6 +82,8 @@ Commands:
   set-rate    set the logger&apos;s sampling interval: 1, 15, 30 or 60 minutes
   convert     merge saved data files into one series as CSV or JSON lines
   plot        draw saved data files as a chart in a PNG, SVG or PDF file
+  stats       judge saved data files against limits, with statistics and MKT
+  report      judge saved data files into a one-page PDF to be signed
 
 &apos;veltra8-cli COMMAND --help&apos; describes each command and its options.
 
@@ -90,6 +103,8 @@ Exit codes:
   4  no answer: no live frame, or no byte during a transfer, within --timeout
   5  data: confirmation failed, a download or file that cannot be decoded
   6  output: cannot write
+  7  judged: out of limits (stats, report: an alarm tripped, or a limited channel
+     without readings)
   130, 143  ended by Ctrl-C or SIGTERM (live ends with 0)
 </source>
         <translation>Uso: veltra8-cli COMANDO [opciones]
@@ -108,6 +123,8 @@ Comandos:
   set-rate    fija el intervalo de muestreo del logger: 1, 15, 30 o 60 minutos
   convert     une archivos de datos guardados en una serie, en CSV o JSON lines
   plot        dibuja archivos de datos guardados en un gráfico PNG, SVG o PDF
+  stats       juzga archivos guardados contra límites, con estadísticas y MKT
+  report      juzga archivos guardados en un PDF de una página para firmar
 
 &apos;veltra8-cli COMANDO --help&apos; describe cada comando y sus opciones.
 
@@ -130,6 +147,8 @@ Códigos de salida:
   5  datos: falló la confirmación, una descarga o un archivo que no se puede
      decodificar
   6  salida: no se puede escribir
+  7  juzgado: fuera de límites (stats, report: saltó una alarma, o un canal con
+     límite no tiene lecturas)
   130, 143  terminado por Ctrl-C o SIGTERM (live termina con 0)
 </translation>
     </message>
@@ -359,6 +378,97 @@ existente.
     </message>
 </context>
 <context>
+    <name>JudgementLine</name>
+    <message>
+        <source>Judge every channel against LOW..HIGH in °C (such as 2..8, ..30 or -20..), or one channel with chN:LOW..HIGH, which wins over the limit of every channel; repeat it for more channels. The limits are in range.</source>
+        <translation>Juzga cada canal contra BAJO..ALTO en °C (como 2..8, ..30 o -20..), o un canal con chN:BAJO..ALTO, que prevalece sobre el límite de todos los canales; repítala para más canales. Los propios límites están dentro del rango.</translation>
+    </message>
+    <message>
+        <source>LIMIT</source>
+        <translation>LÍMITE</translation>
+    </message>
+    <message>
+        <source>The time outside the limits at which a channel&apos;s alarm trips, such as 30s, 15m, 2h or 1d (default 0: at the first sample outside).</source>
+        <translation>El tiempo fuera de los límites con el que salta la alarma de un canal, como 30s, 15m, 2h o 1d (por omisión 0: en la primera muestra fuera).</translation>
+    </message>
+    <message>
+        <source>DURATION</source>
+        <translation>DURACIÓN</translation>
+    </message>
+    <message>
+        <source>consecutive (the default): the delay counts one excursion at a time; cumulative: all the time outside on one side so far.</source>
+        <translation>consecutive (por omisión): el retardo cuenta una excursión cada vez; cumulative: todo el tiempo fuera de un lado hasta el momento.</translation>
+    </message>
+    <message>
+        <source>MODE</source>
+        <translation>MODO</translation>
+    </message>
+    <message>
+        <source>Judge from TIME on, given as YYYY-MM-DDThh:mm:ss (default: the first sample).</source>
+        <translation>Juzga desde TIME, dado como YYYY-MM-DDThh:mm:ss (por omisión: la primera muestra).</translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation>TIME</translation>
+    </message>
+    <message>
+        <source>Judge up to TIME, given as YYYY-MM-DDThh:mm:ss (default: the last sample).</source>
+        <translation>Juzga hasta TIME, dado como YYYY-MM-DDThh:mm:ss (por omisión: la última muestra).</translation>
+    </message>
+    <message>
+        <source>The channels to report, such as 1,2,5 (default: every channel with readings or a limit).</source>
+        <translation>Los canales a informar, como 1,2,5 (por omisión: cada canal con lecturas o con un límite).</translation>
+    </message>
+    <message>
+        <source>LIST</source>
+        <translation>LISTA</translation>
+    </message>
+    <message>
+        <source>The activation energy of the mean kinetic temperature in kJ/mol (default 83.144).</source>
+        <translation>La energía de activación de la temperatura cinética media en kJ/mol (por omisión 83.144).</translation>
+    </message>
+    <message>
+        <source>KJ_PER_MOL</source>
+        <translation>KJ_POR_MOL</translation>
+    </message>
+    <message>
+        <source>--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, bounds in °C with a dot and LOW not above HIGH, such as 2..8 or ch3:-20..-15</source>
+        <translation>--limit %1: no es BAJO..ALTO ni chN:BAJO..ALTO con N de 1 a 8, límites en °C con punto y BAJO no mayor que ALTO, como 2..8 o ch3:-20..-15</translation>
+    </message>
+    <message>
+        <source>--delay %1: not a duration such as 30s, 15m, 2h or 1d</source>
+        <translation>--delay %1: no es una duración como 30s, 15m, 2h o 1d</translation>
+    </message>
+    <message>
+        <source>--mode %1: neither consecutive nor cumulative</source>
+        <translation>--mode %1: no es consecutive ni cumulative</translation>
+    </message>
+    <message>
+        <source>--activation-energy %1: not an energy above 0 in kJ/mol, such as 83.144</source>
+        <translation>--activation-energy %1: no es una energía mayor que 0 en kJ/mol, como 83.144</translation>
+    </message>
+    <message>
+        <source>--channels %1: not a list of different channels 1 to 8, such as 1,2,5</source>
+        <translation>--channels %1: no es una lista de canales distintos del 1 al 8, como 1,2,5</translation>
+    </message>
+    <message>
+        <source>--%1 %2: not a date and time YYYY-MM-DDThh:mm:ss</source>
+        <translation>--%1 %2: no es una fecha y hora YYYY-MM-DDThh:mm:ss</translation>
+    </message>
+    <message>
+        <source>--from %1 is after --to %2</source>
+        <translation>--from %1 es posterior a --to %2</translation>
+    </message>
+    <message>
+        <source>%1: no row with a real date and time between --from and --to; nothing to judge</source>
+        <translation>%1: ninguna fila con fecha y hora reales entre --from y --to; nada que juzgar</translation>
+    </message>
+    <message>
+        <source>%1: no row with a real date and time; nothing to judge</source>
+        <translation>%1: ninguna fila con fecha y hora reales; nada que juzgar</translation>
+    </message>
+</context>
+<context>
     <name>LiveCommand</name>
     <message>
         <source>Stop after COUNT frames.</source>
@@ -385,12 +495,37 @@ existente.
         <translation>%1: ninguna trama en vivo durante %2 s; revise el cable y que el logger esté encendido</translation>
     </message>
     <message>
+        <source>Record format: text (for people; the default on a terminal), csv (the default otherwise), jsonl or influx.</source>
+        <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso), jsonl o influx.</translation>
+    </message>
+    <message>
+        <source>the port&apos;s file name</source>
+        <translation>el nombre de archivo del puerto</translation>
+    </message>
+    <message>
+        <source>Run COMMAND through /bin/sh at each alarm and clear, with VELTRA8_EVENT (alarm or clear), VELTRA8_CHANNEL, VELTRA8_SIDE, VELTRA8_VALUE and VELTRA8_TIME in its environment. The frames are never held up by it: commands still running are left to run, up to %1 at once (an event beyond that is not run, and said), and are ended with SIGTERM when live ends.</source>
+        <translation>Ejecuta COMMAND con /bin/sh en cada alarma y en cada despeje, con VELTRA8_EVENT (alarm o clear), VELTRA8_CHANNEL, VELTRA8_SIDE, VELTRA8_VALUE y VELTRA8_TIME en su entorno. Nunca detiene las tramas: los comandos que siguen en ejecución se dejan correr, hasta %1 a la vez (un evento de más no se ejecuta, y se avisa), y se terminan con SIGTERM cuando live termina.</translation>
+    </message>
+    <message>
+        <source>COMMAND</source>
+        <translation>COMANDO</translation>
+    </message>
+    <message>
+        <source>--on-alarm needs --limit: name the limits whose alarms run the command</source>
+        <translation>--on-alarm necesita --limit: indique los límites cuyas alarmas ejecutan el comando</translation>
+    </message>
+    <message>
         <source>Waits for the logger&apos;s live frames and writes one record per frame: the PC&apos;s
 time, the logger&apos;s clock, battery, sampling interval, memory in use and the
 eight temperatures. Stops after COUNT frames, or on Ctrl-C or SIGTERM with
 exit code 0. Unreadable frames are skipped and counted on standard error.
 influx writes InfluxDB line protocol (a line per frame, stamped with the
 PC&apos;s time), for Telegraf&apos;s execd input.
+
+With --limit, each record ends with the channels whose alarm is on, and a
+record of its own says when an alarm trips or clears (at the first frame
+back in range). A frame counts the logger&apos;s time since the frame before it
+towards --delay.
 </source>
         <translation>Espera las tramas en vivo del logger y escribe un registro por trama: la hora
 de la PC, el reloj del logger, las pilas, el intervalo de muestreo, la memoria
@@ -398,15 +533,16 @@ ocupada y las ocho temperaturas. Termina tras COUNT tramas, o con Ctrl-C o
 SIGTERM con código de salida 0. Las tramas ilegibles se omiten y se cuentan en
 la salida de errores. influx escribe el protocolo de líneas de InfluxDB (una
 línea por trama, con la hora de la PC), para la entrada execd de Telegraf.
+
+Con --limit, cada registro termina con los canales cuya alarma está activa, y
+un registro propio indica cuándo salta o se despeja una alarma (en la primera
+trama de vuelta en el rango). Cada trama cuenta para --delay el tiempo del
+logger desde la trama anterior.
 </translation>
     </message>
     <message>
-        <source>Record format: text (for people; the default on a terminal), csv (the default otherwise), jsonl or influx.</source>
-        <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso), jsonl o influx.</translation>
-    </message>
-    <message>
-        <source>the port&apos;s file name</source>
-        <translation>el nombre de archivo del puerto</translation>
+        <source>--limit: the alarms have no place in -f influx; use jsonl or csv to follow them</source>
+        <translation>--limit: las alarmas no caben en -f influx; use jsonl o csv para seguirlas</translation>
     </message>
 </context>
 <context>
@@ -430,6 +566,26 @@ línea por trama, con la hora de la PC), para la entrada execd de Telegraf.
     <message>
         <source>%1 min</source>
         <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>alarms</source>
+        <translation>alarmas</translation>
+    </message>
+    <message>
+        <source>high</source>
+        <translation>alto</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>bajo</translation>
+    </message>
+    <message>
+        <source>ALARM CH%1 %2</source>
+        <translation>ALARMA CH%1 %2</translation>
+    </message>
+    <message>
+        <source>clear CH%1 %2</source>
+        <translation>despeje CH%1 %2</translation>
     </message>
 </context>
 <context>
@@ -763,6 +919,14 @@ un aviso dice dónde uno reemplazó a otro.
         <source>%1:%2: %3 fields where the header has 10 (mend the line or remove it)</source>
         <translation>%1:%2: %3 campos donde el encabezado tiene 10 (corrija la línea o quítela)</translation>
     </message>
+    <message>
+        <source>--report takes no --help</source>
+        <translation>--report no admite --help</translation>
+    </message>
+    <message>
+        <source>%1: cannot be opened: %2 (please report it)</source>
+        <translation>%1: no se puede abrir: %2 (por favor, infórmelo)</translation>
+    </message>
 </context>
 <context>
     <name>PortsCommand</name>
@@ -806,6 +970,149 @@ lista la configuración del puerto de las ventanas.
     <message>
         <source>Unexpected value after &apos;%1&apos;.</source>
         <translation>Valor inesperado después de &apos;%1&apos;.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportCommand</name>
+    <message>
+        <source>Judges saved data files as &apos;stats&apos; does and writes a one-page A4 PDF to be
+signed: a heading with the files, the period and the sampling intervals, a
+verdict per judged channel with its limits, minimum, maximum, mean, MKT and
+time out of range, the chart with the limits drawn and the excursions
+shaded, the excursions and gaps (on more pages when they need them) and an
+empty signature block. Its text can be searched and copied. The PDF is
+written whether the channels pass or not; the exit code says which, as
+for &apos;stats&apos;.
+</source>
+        <translation>Juzga archivos de datos guardados como lo hace &apos;stats&apos; y escribe un PDF A4 de
+una página para firmar: un encabezado con los archivos, el periodo y los
+intervalos de muestreo, un veredicto por canal juzgado con sus límites,
+mínimo, máximo, media, MKT y tiempo fuera de rango, el gráfico con los límites
+dibujados y las excursiones sombreadas, las excursiones y los huecos (en más
+páginas cuando hacen falta) y un bloque de firma vacío. Su texto se puede
+buscar y copiar. El PDF se escribe pasen o no los canales; el código de
+salida lo indica, como en &apos;stats&apos;.
+</translation>
+    </message>
+    <message>
+        <source>The saved data files and CSV files to judge.</source>
+        <translation>Los archivos de datos guardados y los archivos CSV a juzgar.</translation>
+    </message>
+    <message>
+        <source>The PDF to write; an existing one is replaced only by a whole report.</source>
+        <translation>El PDF a escribir; uno existente solo se reemplaza por un informe entero.</translation>
+    </message>
+    <message>
+        <source>OUT</source>
+        <translation>OUT</translation>
+    </message>
+    <message>
+        <source>The report&apos;s title (default: Temperature report).</source>
+        <translation>El título del informe (por omisión: Informe de temperatura).</translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation>TEXTO</translation>
+    </message>
+    <message>
+        <source>FILE missing: name the saved data files to report on</source>
+        <translation>falta FILE: nombre los archivos de datos guardados del informe</translation>
+    </message>
+    <message>
+        <source>-o OUT.pdf missing: name the PDF to write, ending in .pdf</source>
+        <translation>falta -o OUT.pdf: nombre el PDF a escribir, terminado en .pdf</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the report&apos;s page description: %2 (check the free space in the temporary folder)</source>
+        <translation>%1: no se puede escribir la descripción de la página del informe: %2 (revise el espacio libre en la carpeta temporal)</translation>
+    </message>
+    <message>
+        <source>the %1 files merged</source>
+        <translation>los %1 archivos unidos</translation>
+    </message>
+    <message>
+        <source>high</source>
+        <translation>alto</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>bajo</translation>
+    </message>
+    <message>
+        <source>Temperature report</source>
+        <translation>Informe de temperatura</translation>
+    </message>
+    <message>
+        <source>Files: %1</source>
+        <translation>Archivos: %1</translation>
+    </message>
+    <message>
+        <source>Period: %1 to %2 (%3 rows, %4 without a real time)</source>
+        <translation>Periodo: %1 a %2 (%3 filas, %4 sin hora real)</translation>
+    </message>
+    <message>
+        <source>Sampling interval: %1</source>
+        <translation>Intervalo de muestreo: %1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>desconocido</translation>
+    </message>
+    <message>
+        <source>Made: %1</source>
+        <translation>Hecho: %1</translation>
+    </message>
+    <message>
+        <source>CH%1  %2  limits %3  no reading in the period</source>
+        <translation>CH%1  %2  límites %3  ninguna lectura en el periodo</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>NO PASA</translation>
+    </message>
+    <message>
+        <source>CH%1  %2  limits %3  min %4  max %5  mean %6  MKT %7  out of range %8</source>
+        <translation>CH%1  %2  límites %3  mín %4  máx %5  media %6  MKT %7  fuera de rango %8</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>PASA</translation>
+    </message>
+    <message>
+        <source>No limit given: nothing judged.</source>
+        <translation>Sin límites: nada juzgado.</translation>
+    </message>
+    <message>
+        <source>CH%1 %2 from %3 to %4 (%5), peak %6 at %7</source>
+        <translation>CH%1 %2 desde %3 hasta %4 (%5), pico %6 a las %7</translation>
+    </message>
+    <message>
+        <source>from %1 to %2 (%3)</source>
+        <translation>desde %1 hasta %2 (%3)</translation>
+    </message>
+    <message>
+        <source>Excursions</source>
+        <translation>Excursiones</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>ninguno</translation>
+    </message>
+    <message>
+        <source>Gaps</source>
+        <translation>Huecos</translation>
+    </message>
+    <message>
+        <source>Reviewed by</source>
+        <translation>Revisado por</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>Firma</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
     </message>
 </context>
 <context>
@@ -931,6 +1238,156 @@ confirma la nueva tasa en las siguientes tramas en vivo.
     <message>
         <source>%1: the logger did not take the rate: its frames still report rate code %2; run set-rate again</source>
         <translation>%1: el logger no tomó la tasa: sus tramas siguen informando el código de tasa %2; ejecute set-rate de nuevo</translation>
+    </message>
+</context>
+<context>
+    <name>StatsCommand</name>
+    <message>
+        <source>Merges saved data files and this program&apos;s CSV as &apos;convert&apos; does and judges
+them: per channel the count of samples, minimum and maximum with their
+times, the time-weighted mean, the standard deviation, the mean kinetic
+temperature (MKT) and, against --limit, the time above, below and in range,
+the excursions and whether the channel&apos;s alarm tripped. Then the
+excursions and the gaps (samples more than 1.5 intervals apart).
+
+Each sample stands for its file&apos;s sampling interval. A gap counts as no
+time and ends an excursion. Rows without a real date and time are counted
+and never judged. Exit code 7 when any channel&apos;s alarm tripped, or a
+channel with a limit has no reading; 0 when every judged channel passes.
+</source>
+        <translation>Une archivos de datos guardados y el CSV de este programa como lo hace
+&apos;convert&apos; y los juzga: por canal el número de muestras, el mínimo y el máximo
+con sus horas, la media ponderada por el tiempo, la desviación estándar, la
+temperatura cinética media (MKT) y, contra --limit, el tiempo por encima, por
+debajo y dentro del rango, las excursiones y si saltó la alarma del canal.
+Después, las excursiones y los huecos (muestras separadas más de 1,5
+intervalos).
+
+Cada muestra vale por el intervalo de muestreo de su archivo. Un hueco no
+cuenta como tiempo y termina una excursión. Las filas sin fecha y hora reales
+se cuentan y nunca se juzgan. Código de salida 7 cuando saltó la alarma de
+algún canal, o un canal con límite no tiene lecturas; 0 cuando pasan todos los
+canales juzgados.
+</translation>
+    </message>
+    <message>
+        <source>The saved data files and CSV files to judge.</source>
+        <translation>Los archivos de datos guardados y los archivos CSV a juzgar.</translation>
+    </message>
+    <message>
+        <source>Output format: text (the default), csv (one row per channel) or json.</source>
+        <translation>Formato de salida: text (por omisión), csv (una fila por canal) o json.</translation>
+    </message>
+    <message>
+        <source>Write to FILE instead of standard output, replacing it only once all of it is written.</source>
+        <translation>Escribe en FILE en lugar de la salida estándar, reemplazándolo solo cuando esté escrito entero.</translation>
+    </message>
+    <message>
+        <source>FILE missing: name the saved data files to judge</source>
+        <translation>falta FILE: nombre los archivos de datos guardados a juzgar</translation>
+    </message>
+    <message>
+        <source>CH%1 has no reading in the rows judged, so it cannot pass; check the files and --from/--to</source>
+        <translation>CH%1 no tiene lecturas en las filas juzgadas, así que no puede pasar; revise los archivos y --from/--to</translation>
+    </message>
+    <message>
+        <source>NO DATA</source>
+        <translation>SIN DATOS</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>PASA</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>NO PASA</translation>
+    </message>
+    <message>
+        <source>high</source>
+        <translation>alto</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>bajo</translation>
+    </message>
+    <message numerus="yes">
+        <source>Period %1 to %2: %3 rows, %4 without a real time, %n gap(s)</source>
+        <translation>
+            <numerusform>Periodo %1 a %2: %3 filas, %4 sin hora real, %n hueco</numerusform>
+            <numerusform>Periodo %1 a %2: %3 filas, %4 sin hora real, %n huecos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Canal</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>Muestras</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Mín</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Máx</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Media</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>DE</translation>
+    </message>
+    <message>
+        <source>MKT</source>
+        <translation>MKT</translation>
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation>Límites</translation>
+    </message>
+    <message>
+        <source>Above</source>
+        <translation>Encima</translation>
+    </message>
+    <message>
+        <source>Below</source>
+        <translation>Debajo</translation>
+    </message>
+    <message>
+        <source>In range</source>
+        <translation>En rango</translation>
+    </message>
+    <message>
+        <source>Excursions</source>
+        <translation>Excursiones</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Veredicto</translation>
+    </message>
+    <message>
+        <source>Excursions:</source>
+        <translation>Excursiones:</translation>
+    </message>
+    <message>
+        <source>  CH%1 %2 from %3 to %4 (%5), peak %6 at %7</source>
+        <translation>  CH%1 %2 desde %3 hasta %4 (%5), pico %6 a las %7</translation>
+    </message>
+    <message>
+        <source>Alarm: CH%1 %2 at %3</source>
+        <translation>Alarma: CH%1 %2 a las %3</translation>
+    </message>
+    <message>
+        <source>Gaps:</source>
+        <translation>Huecos:</translation>
+    </message>
+    <message>
+        <source>  from %1 to %2 (%3)</source>
+        <translation>  desde %1 hasta %2 (%3)</translation>
     </message>
 </context>
 </TS>

@@ -155,7 +155,7 @@ TEST_F(Files, ConvertNamesTheFileAndLineOfACsvItCannotRead)
 
 TEST_F(Files, EveryHelpEndsItsLastLineAndSaysTheHelpOptionAlike)
 {
-    for (const char* command : {"ports", "live", "download", "set-clock", "set-rate", "convert", "plot"}) {
+    for (const char* command : {"ports", "live", "download", "set-clock", "set-rate", "convert", "plot", "stats", "report"}) {
         const CliResult help = run({QString::fromLatin1(command), QStringLiteral("--help")});
         EXPECT_EQ(help.code, 0);
         EXPECT_TRUE(help.out.endsWith('\n') && !help.out.endsWith("\n\n")) << command;

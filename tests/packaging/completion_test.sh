@@ -62,7 +62,7 @@ expect() {  # LINE, the expected candidates in any order
 }
 
 # --- Commands and their options ------------------------------------------------
-commands="ports live download set-clock set-rate convert plot"
+commands="ports live download set-clock set-rate convert plot stats report"
 expect "veltra8-cli " "$commands --version -h --help"
 expect "veltra8-cli set-" "set-clock set-rate"
 expect "veltra8-cli --" "--version --help"
