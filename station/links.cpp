@@ -1,5 +1,7 @@
 #include "station/links.h"
 
+#include "analysis/judgement.h"
+#include "analysis/limits.h"
 #include "cli/live_record.h"
 #include "station/metrics.h"
 #include "station/mqtt_link.h"
@@ -20,6 +22,12 @@ public:
     static QString noBroker(const QString& o) { return tr("%1 needs --mqtt HOST").arg(o); }
     static QString badEvery(const QString& v) { return tr("--mqtt-every %1: not a number of seconds, 0 or more").arg(v); }
     static QString badChannelName(const QString& v) { return tr("--channel-name %1: not CHANNEL=NAME with a channel from 1 to 8 and a name").arg(v); }
+    static QString badLimit(const QString& v)
+    {
+        return tr("--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, such as 2..8 or ch3:-20..-15").arg(v);
+    }
+    static QString badDelay(const QString& v) { return tr("--delay %1: not a duration such as 30s, 15m, 2h or 1d").arg(v); }
+    static QString badMode(const QString& v) { return tr("--mode %1: not consecutive or cumulative").arg(v); }
     static QString badTopic(const QString& o, const QString& why) { return o + QStringLiteral(": ") + why; }
     static QString help()
     {
@@ -31,13 +39,56 @@ public:
                   "  --ha-prefix PREFIX           Home Assistant discovery prefix (default homeassistant; '' none)\n"
                   "  --mqtt-every SECONDS         the live state at most this often (default 0: every frame)\n"
                   "  --channel-name N=NAME        a channel's name in Home Assistant (repeatable)\n"
-                  "  --metrics ADDRESS:PORT       serve Prometheus metrics at /metrics (such as 127.0.0.1:9788)\n");
+                  "  --metrics ADDRESS:PORT       serve Prometheus metrics at /metrics (such as 127.0.0.1:9788)\n"
+                  "  --limit LOW..HIGH|chN:LOW..HIGH  judge the live frames; alarms go to MQTT and the metrics (repeatable)\n"
+                  "  --delay DURATION             time outside the limits before an alarm trips (default 0)\n"
+                  "  --mode consecutive|cumulative  how that time is counted (default consecutive)\n");
     }
 };
 
 QString value(const StationOptions& o, const char* key)
 {
     return o.links.value(QLatin1String(key));
+}
+
+// The alarm rule of each channel the options judge.
+std::optional<std::array<std::optional<AlarmRule>, 8>> alarmRules(const StationOptions& o, QString* why)
+{
+    std::array<std::optional<AlarmRule>, 8> rules;
+    AlarmRule base;
+    if (o.links.contains(QStringLiteral("delay"))) {
+        const std::optional<qint64> delay = ReadDuration(value(o, "delay"));
+        if (!delay) {
+            *why = LinksText::badDelay(value(o, "delay"));
+            return std::nullopt;
+        }
+        base.Delay = *delay;
+    }
+    if (o.links.contains(QStringLiteral("mode"))) {
+        const QString mode = value(o, "mode");
+        if (mode != QLatin1String("consecutive") && mode != QLatin1String("cumulative")) {
+            *why = LinksText::badMode(mode);
+            return std::nullopt;
+        }
+        base.Mode = mode == QLatin1String("cumulative") ? AlarmMode::Cumulative : AlarmMode::Consecutive;
+    }
+    std::optional<Limits> every;
+    std::array<std::optional<Limits>, 8> own;
+    for (const QString& text : value(o, "limit").split(u',', Qt::SkipEmptyParts)) {
+        const std::optional<LimitText> limit = ReadLimitText(QStringView(text).trimmed());
+        if (!limit) {
+            *why = LinksText::badLimit(text);
+            return std::nullopt;
+        }
+        (limit->Channel ? own[size_t(limit->Channel - 1)] : every) = limit->Range;
+    }
+    // A channel's own limit wins over the one for every channel.
+    for (size_t k = 0; k < 8; ++k)
+        if (const std::optional<Limits> range = own[k] ? own[k] : every) {
+            rules[k] = base;
+            rules[k]->Range = *range;
+        }
+    return rules;
 }
 
 // The MQTT options the station's options give; nothing without --mqtt.
@@ -112,6 +163,13 @@ std::optional<MqttOptions> mqttOptions(const StationOptions& o, QString* why)
         }
         m.channelNames[channel] = name;
     }
+    if (const auto rules = alarmRules(o, why)) {
+        for (int k = 1; k <= 8; ++k)
+            if ((*rules)[size_t(k - 1)])
+                m.judgedChannels.push_back(k);
+    } else {
+        return std::nullopt;
+    }
     why->clear();
     return m;
 }
@@ -122,13 +180,13 @@ const QStringList& LinkOptionNames()
 {
     static const QStringList names{QStringLiteral("mqtt"), QStringLiteral("mqtt-user"), QStringLiteral("mqtt-password-file"),
         QStringLiteral("mqtt-cafile"), QStringLiteral("mqtt-topic"), QStringLiteral("ha-prefix"), QStringLiteral("mqtt-every"),
-        QStringLiteral("channel-name"), QStringLiteral("metrics")};
+        QStringLiteral("channel-name"), QStringLiteral("metrics"), QStringLiteral("limit"), QStringLiteral("delay"), QStringLiteral("mode")};
     return names;
 }
 
 bool LinkOptionRepeats(const QString& name)
 {
-    return name == QLatin1String("channel-name");
+    return name == QLatin1String("channel-name") || name == QLatin1String("limit");
 }
 
 QString LinkOptionsHelp()
@@ -139,7 +197,7 @@ QString LinkOptionsHelp()
 bool CheckLinkOptions(const StationOptions& options, QString* why)
 {
     mqttOptions(options, why);
-    if (!why->isEmpty())
+    if (!why->isEmpty() || !alarmRules(options, why))
         return false;
     const QString metrics = value(options, "metrics");
     if (options.links.contains(QStringLiteral("metrics"))) {
@@ -156,8 +214,12 @@ StationLinks::~StationLinks() = default;
 bool StationLinks::Start(const StationOptions& options, const QString& version, QString* why)
 {
     std::optional<MqttOptions> mqtt = mqttOptions(options, why);
-    if (!why->isEmpty())
+    const auto rules = alarmRules(options, why);
+    if (!why->isEmpty() || !rules)
         return false;
+    for (size_t k = 0; k < 8; ++k)
+        if ((*rules)[k])
+            alarms_[k].emplace(int(k) + 1, *(*rules)[k]);
     if (options.links.contains(QStringLiteral("metrics"))) {
         metrics_ = std::make_unique<MetricsPage>(options.LoggerName(), version);
         if (!metrics_->Serve(value(options, "metrics"), why))
@@ -173,9 +235,12 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
 
     connect(&station_, &Station::FrameRead, this, [this](const LiveFrame& frame, const QDateTime& pcTime) {
         lastFrame_ = frame;
+        const bool judged = std::any_of(alarms_.begin(), alarms_.end(), [](const auto& a) { return a.has_value(); });
+        const LiveAlarmState state = judge(frame, pcTime);
         update(frame);
         if (mqtt_)
-            mqtt_->PublishState(MqttState(LiveRecord(LiveFormat::Jsonl, pcTime, frame), station_.Counters().clockOffsetSeconds));
+            mqtt_->PublishState(
+                MqttState(LiveRecord(LiveFormat::Jsonl, pcTime, frame, judged ? &state : nullptr), station_.Counters().clockOffsetSeconds));
     });
     connect(&station_, &Station::BadFrame, this, [this] { update(lastFrame_); });
     connect(&station_, &Station::LoggerConnected, this, [this] {
@@ -185,6 +250,8 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
     });
     connect(&station_, &Station::LoggerDisconnected, this, [this] {
         lastFrame_.reset();
+        // What the logger measured meanwhile is in its memory, not here.
+        afterGap_ = true;
         if (mqtt_)
             mqtt_->SetLoggerConnected(false);
         update(std::nullopt);
@@ -201,6 +268,36 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
         mqtt_->PublishDownload(QJsonDocument(told).toJson(QJsonDocument::Compact));
     });
     return true;
+}
+
+LiveAlarmState StationLinks::judge(const LiveFrame& frame, const QDateTime& pcTime)
+{
+    LiveAlarmState state;
+    // The logger's clock as seconds, whatever the PC's time zone does.
+    const QDateTime clock = LoggerClock(frame);
+    const qint64 seconds = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
+    const qint64 interval = previousClock_ && seconds > *previousClock_ ? seconds - *previousClock_ : 0;
+    previousClock_ = seconds;
+    const bool afterGap = std::exchange(afterGap_, false);
+    for (size_t k = 0; k < 8; ++k) {
+        if (!alarms_[k])
+            continue;
+        const AlarmChanges c = alarms_[k]->Add(seconds, interval, ChannelTemperature(frame.raw[k]), afterGap);
+        for (Side side : {Side::Low, Side::High})
+            if (alarms_[k]->Active(side))
+                state[k] = side;
+        for (const auto& [changed, tripped] : {std::pair{c.Cleared, false}, std::pair{c.Tripped, true}}) {
+            if (!changed)
+                continue;
+            if (mqtt_)
+                mqtt_->PublishAlarm(LiveAlarmEvent(LiveFormat::Jsonl, pcTime, frame, tripped, int(k) + 1, *changed, state).trimmed());
+        }
+        if (metrics_) {
+            metrics_->SetAlarm(int(k) + 1, QStringLiteral("low"), alarms_[k]->Active(Side::Low));
+            metrics_->SetAlarm(int(k) + 1, QStringLiteral("high"), alarms_[k]->Active(Side::High));
+        }
+    }
+    return state;
 }
 
 void StationLinks::update(const std::optional<LiveFrame>& frame)

@@ -6,12 +6,16 @@
 // StationOptions::links; this file alone reads them.
 //
 // Owned by main(), beside the Station; lives on the main thread.
+#include "analysis/judgement.h"
+#include "cli/live_record.h"
 #include "station/station.h"
 
 #include <QObject>
 #include <QStringList>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 class MetricsPage;
 class MqttLink;
@@ -45,9 +49,15 @@ signals:
 
 private:
     void update(const std::optional<LiveFrame>& frame);
+    // Runs the judged channels' alarms on a frame: their events to MQTT,
+    // their state to the metrics; returns the state for the record.
+    LiveAlarmState judge(const LiveFrame& frame, const QDateTime& pcTime);
 
     Station& station_;
     std::unique_ptr<MqttLink> mqtt_;
     std::unique_ptr<MetricsPage> metrics_;
     std::optional<LiveFrame> lastFrame_;
+    std::array<std::optional<ChannelAlarm>, 8> alarms_;
+    std::optional<qint64> previousClock_;
+    bool afterGap_ = false;
 };

@@ -104,7 +104,9 @@ std::map<QString, QByteArray> HomeAssistantDiscovery(const MqttOptions& o)
     for (const int k : o.judgedChannels) {
         const QJsonObject problem{{QStringLiteral("device_class"), QStringLiteral("problem")}};
         add(QStringLiteral("binary_sensor"), QStringLiteral("ch%1_alarm").arg(k), channelName(k) + QStringLiteral(" alarm"),
-            QStringLiteral("{{ 'ON' if value_json.alarm is defined and value_json.alarm['%1'] else 'OFF' }}").arg(k), problem);
+            QStringLiteral("{{ 'ON' if value_json.alarms is defined and value_json.alarms | selectattr('channel', 'eq', %1) | list | count > 0 else 'OFF' }}")
+                .arg(k),
+            problem);
     }
     return configs;
 }

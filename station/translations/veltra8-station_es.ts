@@ -187,6 +187,18 @@
         <translation>--channel-name %1: no es CANAL=NOMBRE con un canal del 1 al 8 y un nombre</translation>
     </message>
     <message>
+        <source>--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, such as 2..8 or ch3:-20..-15</source>
+        <translation>--limit %1: no es BAJO..ALTO ni chN:BAJO..ALTO con N de 1 a 8, como 2..8 o ch3:-20..-15</translation>
+    </message>
+    <message>
+        <source>--delay %1: not a duration such as 30s, 15m, 2h or 1d</source>
+        <translation>--delay %1: no es una duración como 30s, 15m, 2h o 1d</translation>
+    </message>
+    <message>
+        <source>--mode %1: not consecutive or cumulative</source>
+        <translation>--mode %1: no es consecutive ni cumulative</translation>
+    </message>
+    <message>
         <source>  --mqtt HOST[:PORT]           publish to this MQTT broker (port 1883, 8883 with --mqtt-cafile)
   --mqtt-user USER             log in to the broker as USER
   --mqtt-password-file FILE    the broker password, the file&apos;s first line
@@ -196,6 +208,9 @@
   --mqtt-every SECONDS         the live state at most this often (default 0: every frame)
   --channel-name N=NAME        a channel&apos;s name in Home Assistant (repeatable)
   --metrics ADDRESS:PORT       serve Prometheus metrics at /metrics (such as 127.0.0.1:9788)
+  --limit LOW..HIGH|chN:LOW..HIGH  judge the live frames; alarms go to MQTT and the metrics (repeatable)
+  --delay DURATION             time outside the limits before an alarm trips (default 0)
+  --mode consecutive|cumulative  how that time is counted (default consecutive)
 </source>
         <translation>  --mqtt HOST[:PORT]           publica en este broker MQTT (puerto 1883, 8883 con --mqtt-cafile)
   --mqtt-user USER             entra en el broker como USER
@@ -206,6 +221,9 @@
   --mqtt-every SECONDS         el estado en vivo como mucho con esta frecuencia (predeterminado 0: cada trama)
   --channel-name N=NAME        el nombre de un canal en Home Assistant (repetible)
   --metrics ADDRESS:PORT       sirve métricas de Prometheus en /metrics (como 127.0.0.1:9788)
+  --limit LOW..HIGH|chN:LOW..HIGH  juzga las tramas en vivo; las alarmas van a MQTT y a las métricas (repetible)
+  --delay DURATION             tiempo fuera de los límites antes de que salte una alarma (predeterminado 0)
+  --mode consecutive|cumulative  cómo se cuenta ese tiempo (predeterminado consecutive)
 </translation>
     </message>
 </context>

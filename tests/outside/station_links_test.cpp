@@ -34,7 +34,9 @@ TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAft
     station.start(ProgramBeside(QStringLiteral("veltra8-station")),
         {QStringLiteral("-p"), sim.Link(), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
             QStringLiteral("cold-room"), QStringLiteral("--mqtt"), QStringLiteral("127.0.0.1:%1").arg(broker.Port()), QStringLiteral("--metrics"),
-            QStringLiteral("127.0.0.1:%1").arg(metricsPort), QStringLiteral("--channel-name"), QStringLiteral("3=Congelador")});
+            QStringLiteral("127.0.0.1:%1").arg(metricsPort), QStringLiteral("--channel-name"), QStringLiteral("3=Congelador"),
+            // Channel 1 reads above -100 °C at once: its alarm trips.
+            QStringLiteral("--limit"), QStringLiteral("ch1:..-100")});
     ASSERT_TRUE(station.waitForStarted());
 
     const QString base = QStringLiteral("veltra8/cold-room/");
@@ -45,6 +47,13 @@ TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAft
     EXPECT_EQ(state.value("ch").toArray().size(), 8);
     EXPECT_TRUE(state.contains("clock_offset_s"));
     EXPECT_TRUE(state.value("pc_time").isString());
+    EXPECT_EQ(state.value("alarms").toArray(), QJsonArray({QJsonObject{{"channel", 1}, {"side", "high"}}}));
+    ASSERT_TRUE(WaitIdly([&] { return !sub.On(base + QStringLiteral("alarm")).empty(); }, 10000, 20));
+    const QJsonObject alarm = QJsonDocument::fromJson(sub.On(base + QStringLiteral("alarm")).front().payload).object();
+    EXPECT_EQ(alarm.value("event").toString(), QStringLiteral("alarm"));
+    EXPECT_EQ(alarm.value("channel").toInt(), 1);
+    EXPECT_EQ(alarm.value("side").toString(), QStringLiteral("high"));
+    EXPECT_EQ(sub.On(base + QStringLiteral("alarm")).size(), 1u) << "once, not once per frame";
     // The download at start is told, with the samples it held.
     ASSERT_TRUE(WaitIdly([&] { return !sub.On(base + QStringLiteral("download")).empty(); }, 20000, 20));
     EXPECT_EQ(QJsonDocument::fromJson(sub.On(base + QStringLiteral("download")).back().payload).object().value("samples").toInt(), 30);
@@ -59,6 +68,8 @@ TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAft
     EXPECT_TRUE(page.contains("veltra8_logger_connected{logger=\"cold-room\"} 1\n")) << page.constData();
     EXPECT_TRUE(page.contains("veltra8_temperature_celsius{channel=\"1\",logger=\"cold-room\"}"));
     EXPECT_TRUE(page.contains("veltra8_downloads_total{logger=\"cold-room\",result=\"archived\"} 1\n"));
+    EXPECT_TRUE(page.contains("veltra8_alarm_active{channel=\"1\",logger=\"cold-room\",side=\"high\"} 1\n"));
+    EXPECT_TRUE(page.contains("veltra8_alarm_active{channel=\"1\",logger=\"cold-room\",side=\"low\"} 0\n"));
 
     // The broker restarts: right after, a newcomer reads the station online
     // and the logger connected again.
