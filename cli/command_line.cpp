@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/line_protocol.h"
 #include "platform/errors.h"
 #include "serial/ports.h"
 
@@ -42,6 +43,21 @@ void CommandLine::AddFormat(const QStringList& formats, const QString& descripti
 void CommandLine::AddTimeout(const QString& description)
 {
     add(QCommandLineOption(QStringLiteral("timeout"), description, tr("S"), QStringLiteral("10")));
+}
+
+void CommandLine::AddLoggerName(const QString& fallback)
+{
+    add(QCommandLineOption(QStringLiteral("name"),
+        tr("The logger's name in -f influx records (its 'logger' tag; default: %1).").arg(fallback), tr("NAME")));
+}
+
+QByteArray CommandLine::LoggerTag(const QString& fallback) const
+{
+    const QString name = IsSet(QStringLiteral("name")) ? Value(QStringLiteral("name")) : fallback;
+    const std::optional<QByteArray> tag = LoggerTagValue(name);
+    if (!tag)
+        UsageFailure(tr("--name '%1': not a name for the logger tag; give one without control characters or backslashes").arg(name));
+    return *tag;
 }
 
 void CommandLine::AddFlag(const QStringList& names, const QString& description)

@@ -19,6 +19,9 @@ public:
     void AddOutput(const QString& description, const QString& valueName = tr("FILE"));
     void AddFormat(const QStringList& formats, const QString& description);
     void AddTimeout(const QString& description);
+    // --name, the logger's name in line protocol; `fallback` says in the
+    // help what stands without it.
+    void AddLoggerName(const QString& fallback);
     void AddFlag(const QStringList& names, const QString& description);
     void AddValue(const QStringList& names, const QString& description, const QString& valueName);
     // `many`: any number of them, at least one being the command's to check.
@@ -42,6 +45,9 @@ public:
     double Timeout() const;
     // -f, one of the formats given to AddFormat, or `fallback`.
     QString Format(const QString& fallback) const;
+    // --name, else `fallback`, as the line protocol's tag value. A name it
+    // cannot carry: CliFailure (Exit::Usage).
+    QByteArray LoggerTag(const QString& fallback) const;
     QString OutputPath() const { return IsSet(QStringLiteral("output")) ? Value(QStringLiteral("output")) : QString(); }
 
     [[noreturn]] void UsageFailure(const QString& message) const;

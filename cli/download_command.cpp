@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/line_protocol.h"
 #include "cli/logger_session.h"
 #include "cli/output.h"
 #include "cli/table_output.h"
@@ -10,6 +11,7 @@
 #include "logger/download_capture.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cmath>
@@ -69,6 +71,9 @@ private:
 // What the command line asked for.
 struct DownloadRequest {
     TableFormat format = TableFormat::Txt;
+    // InfluxDB line protocol instead of `format`, its lines tagged so.
+    bool influx = false;
+    QByteArray tag;
     double timeout = 0;
     QString output;
     QString raw;
@@ -167,7 +172,11 @@ private:
                                              .arg(port_)
                                              .arg(table.ErrorLine + 1)
                                              .arg(table.Error));
-        WriteResult(request_.output, TableBytes(request_.format, table.Rows));
+        qint64 leftOut = 0;
+        WriteResult(request_.output,
+            request_.influx ? LineProtocolBytes(request_.tag, table.Rows, leftOut) : TableBytes(request_.format, table.Rows));
+        if (leftOut > 0)
+            PrintError(DownloadCommand::tr("warning: %n samples without a real time or any reading have no line", nullptr, int(leftOut)));
         if (double(table.Rows.size()) != expected_)
             PrintError(DownloadCommand::tr("warning: the logger reported %1 samples in memory, the download holds %2")
                            .arg(QString::number(expected_), QString::number(table.Rows.size())));
@@ -212,16 +221,19 @@ private:
 int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
 {
     CommandLine line(QStringLiteral("download"),
-        QStringLiteral("download [-p PORT] [--full] [-f txt|csv|jsonl] [-o FILE] [--raw FILE] [--timeout S] [-q]"),
+        QStringLiteral("download [-p PORT] [--full] [-f txt|csv|jsonl|influx] [--name NAME] [-o FILE] [--raw FILE] [--timeout S] [-q]"),
         tr("Waits for a live frame, then downloads the logger's memory as the windows do\n"
            "and writes it as a table: txt is exactly the windows' saved file; csv has the\n"
-           "header sample,time,ch1,...,ch8 (RFC 4180, CR LF); jsonl one object per sample.\n"
+           "header sample,time,ch1,...,ch8 (RFC 4180, CR LF); jsonl one object per sample;\n"
+           "influx InfluxDB line protocol, a line per sample stamped with the logger's\n"
+           "time read in the PC's time zone.\n"
            "A failed download (time-out, vanished device, Ctrl-C) writes nothing to -o and\n"
            "leaves an existing file as it was.\n"));
     line.AddPort();
     line.AddFlag({QStringLiteral("full")}, tr("Ask for a forced full download (\"E\" instead of \"8\")."));
-    line.AddFormat({QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("jsonl")},
-        tr("Table format: txt (the default), csv or jsonl."));
+    line.AddFormat({QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("jsonl"), QStringLiteral("influx")},
+        tr("Table format: txt (the default), csv, jsonl or influx."));
+    line.AddLoggerName(tr("the port's file name"));
     line.AddOutput(tr("Write the table to FILE, replacing it only once all of it is written."));
     line.AddValue({QStringLiteral("raw")}, tr("Also keep the captured transfer in FILE, byte for byte, even when the download fails."), tr("FILE"));
     line.AddTimeout(tr("Give up (exit 4) when no live frame comes within S seconds, or no byte for S seconds during the transfer (default 10)."));
@@ -238,8 +250,12 @@ int DownloadCommand::run(const QStringList& arguments, SignalWatcher& stops)
     request.raw = line.Value(QStringLiteral("raw"));
     request.full = line.IsSet(QStringLiteral("full"));
     request.progress = !line.IsSet(QStringLiteral("quiet")) && ::isatty(STDERR_FILENO);
+    const QString port = line.Port();
+    request.influx = name == QLatin1String("influx");
+    if (request.influx)
+        request.tag = line.LoggerTag(QFileInfo(port).fileName());
 
-    LoggerSession session(line.Port(), stops);
+    LoggerSession session(port, stops);
     session.Open();
     Download download(request, session);
     return download.Exec();

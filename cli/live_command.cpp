@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/judgement_options.h"
+#include "cli/line_protocol.h"
 #include "cli/live_record.h"
 #include "cli/logger_session.h"
 #include "cli/output.h"
@@ -11,6 +12,7 @@
 #include "data/record_decoding.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace {
 
@@ -20,12 +22,14 @@ public:
     static int run(const QStringList& arguments, SignalWatcher& stops)
     {
         CommandLine line(QStringLiteral("live"),
-            QStringLiteral("live [-p PORT] [-n COUNT] [-f text|csv|jsonl] [-o FILE] [--timeout S] [--limit LIMIT]... [--delay D] "
-                           "[--mode M] [--on-alarm COMMAND]"),
+            QStringLiteral("live [-p PORT] [-n COUNT] [-f text|csv|jsonl|influx] [--name NAME] [-o FILE] [--timeout S] [--limit LIMIT]... "
+                           "[--delay D] [--mode M] [--on-alarm COMMAND]"),
             tr("Waits for the logger's live frames and writes one record per frame: the PC's\n"
                "time, the logger's clock, battery, sampling interval, memory in use and the\n"
                "eight temperatures. Stops after COUNT frames, or on Ctrl-C or SIGTERM with\n"
                "exit code 0. Unreadable frames are skipped and counted on standard error.\n"
+               "influx writes InfluxDB line protocol (a line per frame, stamped with the\n"
+               "PC's time), for Telegraf's execd input.\n"
                "\n"
                "With --limit, each record ends with the channels whose alarm is on, and a\n"
                "record of its own says when an alarm trips or clears (at the first frame\n"
@@ -33,8 +37,9 @@ public:
                "towards --delay.\n"));
         line.AddPort();
         line.AddValue({QStringLiteral("n"), QStringLiteral("count")}, tr("Stop after COUNT frames."), tr("COUNT"));
-        line.AddFormat({QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("jsonl")},
-            tr("Record format: text (for people; the default on a terminal), csv (the default otherwise) or jsonl."));
+        line.AddFormat({QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("jsonl"), QStringLiteral("influx")},
+            tr("Record format: text (for people; the default on a terminal), csv (the default otherwise), jsonl or influx."));
+        line.AddLoggerName(tr("the port's file name"));
         line.AddOutput(tr("Write the records to FILE instead of standard output."));
         line.AddTimeout(tr("Give up (exit 4) when no live frame arrives for S seconds (default 10)."));
         JudgementLine::AddLimits(line);
@@ -64,9 +69,14 @@ public:
         const LiveFormat format = name == QLatin1String("text") ? LiveFormat::Text
             : name == QLatin1String("csv")                      ? LiveFormat::Csv
                                                                 : LiveFormat::Jsonl;
+        const bool influx = name == QLatin1String("influx");
+        if (influx && limited)
+            line.UsageFailure(tr("--limit: the alarms have no place in -f influx; use jsonl or csv to follow them"));
         const double timeout = line.Timeout();
+        const QString port = line.Port();
+        const QByteArray tag = influx ? line.LoggerTag(QFileInfo(port).fileName()) : QByteArray();
 
-        LoggerSession session(line.Port(), stops);
+        LoggerSession session(port, stops);
         session.Open();
         const QString silence = tr("%1: no live frame for %2 s; check the cable and that the logger is on")
                                     .arg(session.PortName(), QString::number(timeout));
@@ -88,42 +98,46 @@ public:
                 return;
             const QDateTime now = QDateTime::currentDateTime();
             session.RestartTimeout();
-            if (written == 0)
-                write(LiveHeader(format, limited));
-            if (!limited) {
-                write(LiveRecord(format, now, frame));
+            if (influx) {
+                write(LiveFrameLine(tag, now, frame));
             } else {
-                // The logger's clock as seconds of a day count, whatever the
-                // PC's time zone does meanwhile.
-                const QDateTime clock = LoggerClock(frame);
-                const qint64 seconds = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
-                const qint64 interval = previousClock && seconds > *previousClock ? seconds - *previousClock : 0;
-                previousClock = seconds;
-                struct Change {
-                    bool Tripped;
-                    int Channel;
-                    Side Where;
-                };
-                std::vector<Change> changes;
-                LiveAlarmState state;
-                for (size_t k = 0; k < 8; ++k) {
-                    if (!alarms[k])
-                        continue;
-                    const AlarmChanges c = alarms[k]->Add(seconds, interval, ChannelTemperature(frame.raw[k]), false);
-                    if (c.Cleared)
-                        changes.push_back({false, int(k) + 1, *c.Cleared});
-                    if (c.Tripped)
-                        changes.push_back({true, int(k) + 1, *c.Tripped});
-                    for (Side side : {Side::Low, Side::High})
-                        if (alarms[k]->Active(side))
-                            state[k] = side;
-                }
-                write(LiveRecord(format, now, frame, &state));
-                for (const Change& c : changes) {
-                    write(LiveAlarmEvent(format, now, frame, c.Tripped, c.Channel, c.Where, state));
-                    if (commands)
-                        commands->Run(c.Tripped, c.Channel, c.Where == Side::High ? "high" : "low",
-                            DotDecimal(TemperatureText(ChannelTemperature(frame.raw[size_t(c.Channel - 1)]))), LoggerIsoTime(frame));
+                if (written == 0)
+                    write(LiveHeader(format, limited));
+                if (!limited) {
+                    write(LiveRecord(format, now, frame));
+                } else {
+                    // The logger's clock as seconds of a day count, whatever the
+                    // PC's time zone does meanwhile.
+                    const QDateTime clock = LoggerClock(frame);
+                    const qint64 seconds = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
+                    const qint64 interval = previousClock && seconds > *previousClock ? seconds - *previousClock : 0;
+                    previousClock = seconds;
+                    struct Change {
+                        bool Tripped;
+                        int Channel;
+                        Side Where;
+                    };
+                    std::vector<Change> changes;
+                    LiveAlarmState state;
+                    for (size_t k = 0; k < 8; ++k) {
+                        if (!alarms[k])
+                            continue;
+                        const AlarmChanges c = alarms[k]->Add(seconds, interval, ChannelTemperature(frame.raw[k]), false);
+                        if (c.Cleared)
+                            changes.push_back({false, int(k) + 1, *c.Cleared});
+                        if (c.Tripped)
+                            changes.push_back({true, int(k) + 1, *c.Tripped});
+                        for (Side side : {Side::Low, Side::High})
+                            if (alarms[k]->Active(side))
+                                state[k] = side;
+                    }
+                    write(LiveRecord(format, now, frame, &state));
+                    for (const Change& c : changes) {
+                        write(LiveAlarmEvent(format, now, frame, c.Tripped, c.Channel, c.Where, state));
+                        if (commands)
+                            commands->Run(c.Tripped, c.Channel, c.Where == Side::High ? "high" : "low",
+                                DotDecimal(TemperatureText(ChannelTemperature(frame.raw[size_t(c.Channel - 1)]))), LoggerIsoTime(frame));
+                    }
                 }
             }
             if (++written == count)

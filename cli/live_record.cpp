@@ -60,12 +60,12 @@ QByteArray loggerTime(const LiveFrame& f)
         + twoDigits(f.minute) + ':' + twoDigits(f.second);
 }
 
-QByteArray channel(const LiveFrame& f, size_t k)
+}  // namespace
+
+QByteArray ChannelText(const LiveFrame& f, size_t k)
 {
     return DotDecimal(TemperatureText(ChannelTemperature(f.raw[k])));
 }
-
-}  // namespace
 
 int RateMinutes(int rateCode)
 {
@@ -122,7 +122,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
         out = time.leftJustified(19) + (battery + '%').rightJustified(10)
             + (rate ? LiveRecordText::minutes(rate).toUtf8() : QByteArray("?")).rightJustified(7) + memory.rightJustified(9);
         for (size_t k = 0; k < 8; ++k)
-            out += channel(f, k).rightJustified(8);
+            out += ChannelText(f, k).rightJustified(8);
         if (alarms)
             out += "  " + alarmsField(*alarms, false);
         out += '\n';
@@ -132,7 +132,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
         out = PcTimeText(pcTime) + ',' + loggerTime(f) + ',' + battery + ',' + (rate ? QByteArray::number(rate) : QByteArray())
             + ',' + memory;
         for (size_t k = 0; k < 8; ++k)
-            out += ',' + channel(f, k);
+            out += ',' + ChannelText(f, k);
         if (alarms)
             out += ',' + alarmsField(*alarms, false) + ',';
         out += "\r\n";
@@ -142,7 +142,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
             + ",\"rate_min\":" + (rate ? QByteArray::number(rate) : QByteArray("null")) + ",\"memory_used\":" + memory
             + ",\"ch\":[";
         for (size_t k = 0; k < 8; ++k)
-            out += (k ? "," : "") + channel(f, k);
+            out += (k ? "," : "") + ChannelText(f, k);
         out += ']';
         if (alarms)
             out += ",\"alarms\":" + alarmsField(*alarms, true);
@@ -155,7 +155,7 @@ QByteArray LiveRecord(LiveFormat format, const QDateTime& pcTime, const LiveFram
 QByteArray LiveAlarmEvent(LiveFormat format, const QDateTime& pcTime, const LiveFrame& f, bool tripped, int channelNumber, Side side,
     const LiveAlarmState& alarms)
 {
-    const QByteArray value = channel(f, size_t(channelNumber - 1));
+    const QByteArray value = ChannelText(f, size_t(channelNumber - 1));
     switch (format) {
     case LiveFormat::Jsonl:
         return QByteArray("{\"event\":\"") + (tripped ? "alarm" : "clear") + "\",\"channel\":" + QByteArray::number(channelNumber)

@@ -35,3 +35,5 @@ QByteArray PcTimeText(const QDateTime& time);
 // The sampling interval in minutes of a rate code (1, 5, 10, 15, 30, 60);
 // 0 for any other code.
 int RateMinutes(int rateCode);
+// Channel k's (0..7) temperature with a decimal dot: "23.5".
+QByteArray ChannelText(const LiveFrame& frame, size_t k);

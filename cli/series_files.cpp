@@ -2,6 +2,7 @@
 
 #include "cli/exit_status.h"
 #include "data/sample_csv.h"
+#include "cli/line_protocol.h"
 #include "data/saved_file_reader.h"
 
 #include <QFile>
@@ -221,6 +222,44 @@ qsizetype SeriesFiles::TotalBytes() const
     for (const auto& source : sources_)
         total += source->Bytes.size();
     return total;
+}
+
+qint64 SeriesFiles::WriteLineProtocol(QByteArrayView tag, const MergedSeries& merged, const std::function<void(QByteArrayView)>& write) const
+{
+    constexpr qsizetype Piece = 256 * 1024;
+    QByteArray piece;
+    piece.reserve(Piece + 4096);
+    SavedFileFields texts;
+    std::array<QByteArrayView, 8> values;
+    qint64 leftOut = 0;
+    for (const RowRef& ref : merged.Rows) {
+        const SeriesFile& file = files_[ref.File];
+        const SeriesRow& row = file.Rows[ref.Row];
+        if (row.Kind != StampKind::Real) {
+            ++leftOut;
+            continue;
+        }
+        if (file.Form == ValueTexts::Csv) {
+            QByteArrayView rest = row.Values();
+            for (QByteArrayView& value : values) {
+                const qsizetype comma = rest.indexOf(',');
+                value = comma < 0 ? rest : rest.first(comma);
+                rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
+            }
+        } else {
+            splitSavedLine(row.Text, texts);
+            std::copy(texts.begin() + 2, texts.end(), values.begin());
+        }
+        if (!AppendSampleLine(piece, tag, row.Seconds, values.data()))
+            ++leftOut;
+        if (piece.size() >= Piece) {
+            write(piece);
+            piece.resize(0);
+        }
+    }
+    if (!piece.isEmpty())
+        write(piece);
+    return leftOut;
 }
 
 void SeriesFiles::WriteTable(TableFormat format, const MergedSeries& merged, const std::function<void(QByteArrayView)>& write) const

@@ -40,6 +40,11 @@ public:
     // handed to `write` in pieces of some hundred kilobytes.
     void WriteTable(TableFormat format, const MergedSeries& merged, const std::function<void(QByteArrayView)>& write) const;
 
+    // The merged rows as line protocol for the logger `tag` (escaped), handed
+    // to `write` likewise. Rows without a real time, or without any
+    // reading, have no line: their count is returned.
+    qint64 WriteLineProtocol(QByteArrayView tag, const MergedSeries& merged, const std::function<void(QByteArrayView)>& write) const;
+
 private:
     struct Source;
     void readSavedFile(Source& source);

@@ -29,9 +29,9 @@ _veltra8_cli()
         -f | --format)
             local formats
             case $command in
-                live) formats="text csv jsonl" ;;
-                download) formats="txt csv jsonl" ;;
-                convert) formats="csv jsonl" ;;
+                live) formats="text csv jsonl influx" ;;
+                download) formats="txt csv jsonl influx" ;;
+                convert) formats="csv jsonl influx" ;;
                 stats) formats="text csv json" ;;
             esac
             COMPREPLY=($(compgen -W "$formats" -- "$cur"))
@@ -45,7 +45,7 @@ _veltra8_cli()
             COMPREPLY=($(compgen -W "consecutive cumulative" -- "$cur"))
             return
             ;;
-        -n | --count | --timeout | --from | --to | --size | --title | --channels | --limit | --delay | --activation-energy | --on-alarm)
+        -n | --count | --timeout | --from | --to | --size | --title | --channels | --limit | --delay | --activation-energy | --on-alarm | --name)
             return
             ;;
     esac
@@ -60,11 +60,11 @@ _veltra8_cli()
     local options
     case $command in
         ports) options="-h --help" ;;
-        live) options="-p --port -n --count -f --format -o --output --timeout --limit --delay --mode --on-alarm -h --help" ;;
-        download) options="-p --port --full -f --format -o --output --raw --timeout -q --quiet -h --help" ;;
+        live) options="-p --port -n --count -f --format --name -o --output --timeout --limit --delay --mode --on-alarm -h --help" ;;
+        download) options="-p --port --full -f --format --name -o --output --raw --timeout -q --quiet -h --help" ;;
         set-clock) options="-p --port --yes --no-verify --timeout -h --help" ;;
         set-rate) options="-p --port --timeout -h --help" ;;
-        convert) options="-f --format -o --output -h --help" ;;
+        convert) options="-f --format --name -o --output -h --help" ;;
         plot) options="-o --output --channels --from --to --size --title -h --help" ;;
         stats) options="--from --to --channels --activation-energy --limit --delay --mode -f --format -o --output -h --help" ;;
         report) options="-o --output --from --to --channels --activation-energy --limit --delay --mode --title -h --help" ;;

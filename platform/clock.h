@@ -23,3 +23,13 @@ public:
 private:
     QDateTime at_;
 };
+
+// The instant (seconds since the epoch, UTC) at which the PC's clock, in its
+// time zone ($TZ, else the system's), read the wall time `wallSeconds`
+// (seconds since 01/01/1970 00:00:00 of that wall clock, as the files and
+// the logger hold it: no zone). A wall time that a change back from summer
+// time shows twice is the earlier of the two instants (the one still on
+// summer time); one that the change forward skips is read on the offset
+// before the change, so 02:30 on the night clocks go from 02:00 to 03:00
+// is the instant shown as 03:30.
+qint64 UtcOfWallSeconds(qint64 wallSeconds);

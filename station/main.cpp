@@ -3,6 +3,7 @@
 // cannot be used, 2 a usage fault on the command line or in the config file.
 #include "platform/signal_watcher.h"
 #include "platform/translations.h"
+#include "station/links.h"
 #include "station/options.h"
 #include "station/service.h"
 #include "station/station.h"
@@ -53,11 +54,14 @@ int main(int argc, char** argv)
     Station station(options);
     QObject::connect(&station, &Station::Message, &service, [&](int priority, const QString& text) { service.Log(priority, text); });
     QObject::connect(&station, &Station::StatusChanged, &service, [&](const QString& line) { service.Status(line); });
+    StationLinks links(station);
+    QObject::connect(&links, &StationLinks::Message, &service, [&](int priority, const QString& text) { service.Log(priority, text); });
     SignalWatcher signals_(true);
     QObject::connect(&signals_, &SignalWatcher::Stopped, &app, [&] {
         service.Stopping();
         service.Log(6, Main::stopping());
         station.Stop();
+        links.Stop();
         app.quit();
     });
     QObject::connect(&signals_, &SignalWatcher::HungUp, &app, [&] {
@@ -73,6 +77,10 @@ int main(int argc, char** argv)
         service.Ready(station.StatusLine());
     });
 
+    if (!links.Start(options, QStringLiteral(VELTRA8_VERSION), &error)) {
+        service.Log(3, QStringLiteral("veltra8-station: ") + error);
+        return 2;
+    }
     if (!station.Start(&error)) {
         service.Log(3, error);
         return 1;

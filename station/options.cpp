@@ -1,5 +1,7 @@
 #include "station/options.h"
 
+#include "station/links.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSettings>
@@ -47,8 +49,8 @@ public:
     }
 };
 
-const QStringList ValueOptions = {QStringLiteral("port"), QStringLiteral("archive"), QStringLiteral("name"), QStringLiteral("download-every"),
-    QStringLiteral("restart-memory-at"), QStringLiteral("max-clock-drift"), QStringLiteral("config")};
+const QStringList ValueOptions = QStringList{QStringLiteral("port"), QStringLiteral("archive"), QStringLiteral("name"), QStringLiteral("download-every"),
+    QStringLiteral("restart-memory-at"), QStringLiteral("max-clock-drift"), QStringLiteral("config")} + LinkOptionNames();
 
 bool number(const QMap<QString, QString>& values, const QString& key, int low, int high, int& out, QString* error)
 {
@@ -85,7 +87,7 @@ qint64 DurationSeconds(const QString& text)
 
 QString StationSettings::HelpText()
 {
-    return OptionsText::help();
+    return OptionsText::help() + LinkOptionsHelp();
 }
 
 bool StationSettings::Parse(const QStringList& arguments, QString* error)
@@ -127,6 +129,9 @@ bool StationSettings::Parse(const QStringList& arguments, QString* error)
             }
             value = arguments[++i];
         }
+        // A repeated --channel-name adds to the ones before.
+        if (LinkOptionRepeats(key) && given_.contains(key))
+            value = given_[key] + QLatin1Char(',') + value;
         given_[key] = value;
     }
     return true;
@@ -149,8 +154,11 @@ bool StationSettings::Resolve(StationOptions& options, QString* error) const
         for (const QString& key : ini.allKeys()) {
             // Keys may sit at the top or in a [station] group.
             const QString bare = key.section(QLatin1Char('/'), -1);
-            if (ValueOptions.contains(bare) && bare != QLatin1String("config"))
-                values[bare] = ini.value(key).toString();
+            if (ValueOptions.contains(bare) && bare != QLatin1String("config")) {
+                // QSettings reads "3=Congelador, 5=Cámara" as a list.
+                const QVariant v = ini.value(key);
+                values[bare] = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
+            }
         }
     }
     for (auto i = given_.begin(); i != given_.end(); ++i)
@@ -186,6 +194,11 @@ bool StationSettings::Resolve(StationOptions& options, QString* error) const
     }
     if (!number(values, QStringLiteral("restart-memory-at"), 1, 2000, o.restartMemoryAt, error)
         || !number(values, QStringLiteral("max-clock-drift"), 0, 86400 * 366, o.maxClockDriftSeconds, error))
+        return false;
+    for (const QString& link : LinkOptionNames())
+        if (values.contains(link))
+            o.links[link] = values[link];
+    if (!CheckLinkOptions(o, error))
         return false;
     options = o;
     return true;

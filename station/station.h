@@ -13,6 +13,7 @@
 #include "logger/live_frame.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,9 @@ struct StationOptions {
     int restartMemoryAt = 1800;     // samples in memory that start a memory cycle
     int maxClockDriftSeconds = 120; // 0: the clock is never corrected
     QString config;                 // the INI file the options were read from, if any
+    // The outside links' options (--mqtt..., --metrics) as given, by name;
+    // station/links.cpp reads them.
+    QMap<QString, QString> links;
 
     // NAME as given or as taken from the port.
     QString LoggerName() const;

@@ -2,6 +2,26 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>ConvertCommand</name>
+    <message numerus="yes">
+        <source>warning: %n rows without a real time or any reading have no line</source>
+        <translation>
+            <numerusform>warning: %n row without a real time or any reading has no line</numerusform>
+            <numerusform>warning: %n rows without a real time or any reading have no line</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>DownloadCommand</name>
+    <message numerus="yes">
+        <source>warning: %n samples without a real time or any reading have no line</source>
+        <translation>
+            <numerusform>warning: %n sample without a real time or any reading has no line</numerusform>
+            <numerusform>warning: %n samples without a real time or any reading have no line</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Session</name>
     <message numerus="yes">
         <source>%n unreadable live frame(s) skipped</source>

@@ -174,13 +174,21 @@ Códigos de salida:
         <source>judge saved data files into a one-page PDF to be signed</source>
         <translation>juzga archivos guardados en un PDF de una página para firmar</translation>
     </message>
+    <message>
+        <source>The logger&apos;s name in -f influx records (its &apos;logger&apos; tag; default: %1).</source>
+        <translation>El nombre del logger en los registros de -f influx (su etiqueta &apos;logger&apos;; predeterminado: %1).</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NOMBRE</translation>
+    </message>
+    <message>
+        <source>--name &apos;%1&apos;: not a name for the logger tag; give one without control characters or backslashes</source>
+        <translation>--name &apos;%1&apos;: no sirve como nombre para la etiqueta logger; dé uno sin caracteres de control ni barras invertidas</translation>
+    </message>
 </context>
 <context>
     <name>ConvertCommand</name>
-    <message>
-        <source>Output format: csv (the default) or jsonl.</source>
-        <translation>Formato de salida: csv (el predeterminado) o jsonl.</translation>
-    </message>
     <message>
         <source>%1: cannot open: %2</source>
         <translation>%1: no se puede abrir: %2</translation>
@@ -212,42 +220,6 @@ Códigos de salida:
     <message>
         <source>the temperature of CH%1 is not a number such as 23,5</source>
         <translation>la temperatura de CH%1 no es un número como 23,5</translation>
-    </message>
-    <message>
-        <source>Reads saved data files (as the windows and &apos;download -f txt&apos; write them) and
-this program&apos;s CSV, told apart by their first line, and writes them as one
-series in time order, as CSV or JSON lines, exactly as &apos;download&apos; would have.
-One file is written as it stands, in its own order.
-
-A time that several files hold is written once; when their values differ, the
-file named later wins and a warning on standard error says how many rows it
-overrode and where. Rows of one file are never merged with each other. A row
-whose date or time cannot be (day 33, month 13, minute 75) keeps its place in
-its own file: it follows the last row of that file with a real time (after
-every row at that time), or comes just before the file&apos;s first real time.
-Rows without a time are placed alike, and a file without any real time
-follows the others, in the order the files are named. The samples are
-numbered 1..N in the order written; rows without a time have an empty time
-(null in jsonl).
-</source>
-        <translation>Lee archivos de datos guardados (como los escriben las ventanas y
-&apos;download -f txt&apos;) y el CSV de este programa, que se distinguen por su primera
-línea, y los escribe como una sola serie en orden de tiempo, en CSV o JSON
-lines, exactamente como lo habría hecho &apos;download&apos;. Un único archivo se
-escribe tal cual, en su propio orden.
-
-Una misma hora presente en varios archivos se escribe una sola vez; si sus
-valores difieren, gana el archivo nombrado después, y un aviso en la salida de
-errores dice cuántas filas reemplazó y dónde. Las filas de un mismo archivo
-nunca se fusionan entre sí. Una fila cuya fecha u hora no puede existir
-(día 33, mes 13, minuto 75) conserva su lugar en su propio archivo: va detrás
-de la última fila de ese archivo con una hora real (tras todas las filas de
-esa hora), o justo antes de la primera hora real del archivo. Las filas sin
-hora se colocan del mismo modo, y un archivo sin ninguna hora real va detrás
-de los demás, en el orden en que se nombran los archivos. Las muestras se
-numeran 1..N en el orden en que se escriben; las filas sin hora llevan la
-hora vacía (null en jsonl).
-</translation>
     </message>
     <message>
         <source>The saved data files and CSV files to convert.</source>
@@ -297,6 +269,66 @@ hora vacía (null en jsonl).
         <source>a line of 1 MiB or more</source>
         <translation>una línea de 1 MiB o más</translation>
     </message>
+    <message>
+        <source>Reads saved data files (as the windows and &apos;download -f txt&apos; write them) and
+this program&apos;s CSV, told apart by their first line, and writes them as one
+series in time order, as CSV or JSON lines, exactly as &apos;download&apos; would have.
+One file is written as it stands, in its own order.
+
+A time that several files hold is written once; when their values differ, the
+file named later wins and a warning on standard error says how many rows it
+overrode and where. Rows of one file are never merged with each other. A row
+whose date or time cannot be (day 33, month 13, minute 75) keeps its place in
+its own file: it follows the last row of that file with a real time (after
+every row at that time), or comes just before the file&apos;s first real time.
+Rows without a time are placed alike, and a file without any real time
+follows the others, in the order the files are named. The samples are
+numbered 1..N in the order written; rows without a time have an empty time
+(null in jsonl).
+
+influx writes InfluxDB line protocol, a line per sample, its time the file&apos;s
+read in the PC&apos;s time zone; a time that the end of summer time shows twice
+is the earlier instant. Rows without a real time have no line.
+</source>
+        <translation>Lee archivos de datos guardados (como los escriben las ventanas y
+&apos;download -f txt&apos;) y el CSV de este programa, que se distinguen por su primera
+línea, y los escribe como una sola serie en orden de tiempo, en CSV o JSON
+lines, exactamente como lo habría hecho &apos;download&apos;. Un único archivo se
+escribe tal cual, en su propio orden.
+
+Una misma hora presente en varios archivos se escribe una sola vez; si sus
+valores difieren, gana el archivo nombrado después, y un aviso en la salida de
+errores dice cuántas filas reemplazó y dónde. Las filas de un mismo archivo
+nunca se fusionan entre sí. Una fila cuya fecha u hora no puede existir
+(día 33, mes 13, minuto 75) conserva su lugar en su propio archivo: va detrás
+de la última fila de ese archivo con una hora real (tras todas las filas de
+esa hora), o justo antes de la primera hora real del archivo. Las filas sin
+hora se colocan del mismo modo, y un archivo sin ninguna hora real va detrás
+de los demás, en el orden en que se nombran los archivos. Las muestras se
+numeran 1..N en el orden en que se escriben; las filas sin hora llevan la
+hora vacía (null en jsonl).
+
+influx escribe el protocolo de líneas de InfluxDB, una línea por muestra, con
+la hora del archivo leída en la zona horaria de la PC; una hora que el fin del
+horario de verano muestra dos veces es el instante anterior. Las filas sin
+hora real no tienen línea.
+</translation>
+    </message>
+    <message>
+        <source>Output format: csv (the default), jsonl or influx.</source>
+        <translation>Formato de salida: csv (el predeterminado), jsonl o influx.</translation>
+    </message>
+    <message>
+        <source>the first file&apos;s name without its extension</source>
+        <translation>el nombre del primer archivo sin su extensión</translation>
+    </message>
+    <message numerus="yes">
+        <source>warning: %n rows without a real time or any reading have no line</source>
+        <translation>
+            <numerusform>aviso: %n fila sin hora real ni lectura alguna no tiene línea</numerusform>
+            <numerusform>aviso: %n filas sin hora real ni lectura alguna no tienen línea</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>DownloadCommand</name>
@@ -305,27 +337,8 @@ hora vacía (null en jsonl).
         <translation><byte value="xd"/>%1 de %2 muestras  %3 kB/s  faltan %4 s   </translation>
     </message>
     <message>
-        <source>Waits for a live frame, then downloads the logger&apos;s memory as the windows do
-and writes it as a table: txt is exactly the windows&apos; saved file; csv has the
-header sample,time,ch1,...,ch8 (RFC 4180, CR LF); jsonl one object per sample.
-A failed download (time-out, vanished device, Ctrl-C) writes nothing to -o and
-leaves an existing file as it was.
-</source>
-        <translation>Espera una trama en vivo, luego descarga la memoria del logger como lo hacen
-las ventanas y la escribe como tabla: txt es exactamente el archivo que guardan
-las ventanas; csv lleva el encabezado sample,time,ch1,...,ch8 (RFC 4180,
-CR LF); jsonl, un objeto por muestra. Una descarga fallida (tiempo agotado,
-dispositivo desaparecido, Ctrl-C) no escribe nada en -o y deja como estaba un
-archivo existente.
-</translation>
-    </message>
-    <message>
         <source>Ask for a forced full download (&quot;E&quot; instead of &quot;8&quot;).</source>
         <translation>Pide una descarga completa forzada (&quot;E&quot; en lugar de &quot;8&quot;).</translation>
-    </message>
-    <message>
-        <source>Table format: txt (the default), csv or jsonl.</source>
-        <translation>Formato de la tabla: txt (el predeterminado), csv o jsonl.</translation>
     </message>
     <message>
         <source>Write the table to FILE, replacing it only once all of it is written.</source>
@@ -358,6 +371,40 @@ archivo existente.
     <message>
         <source>Give up (exit 4) when no live frame comes within S seconds, or no byte for S seconds during the transfer (default 10).</source>
         <translation>Abandona (código de salida 4) si no llega ninguna trama en vivo en S segundos, o ningún byte durante S segundos en la transferencia (por omisión 10).</translation>
+    </message>
+    <message numerus="yes">
+        <source>warning: %n samples without a real time or any reading have no line</source>
+        <translation>
+            <numerusform>aviso: %n muestra sin hora real ni lectura alguna no tiene línea</numerusform>
+            <numerusform>aviso: %n muestras sin hora real ni lectura alguna no tienen línea</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Waits for a live frame, then downloads the logger&apos;s memory as the windows do
+and writes it as a table: txt is exactly the windows&apos; saved file; csv has the
+header sample,time,ch1,...,ch8 (RFC 4180, CR LF); jsonl one object per sample;
+influx InfluxDB line protocol, a line per sample stamped with the logger&apos;s
+time read in the PC&apos;s time zone.
+A failed download (time-out, vanished device, Ctrl-C) writes nothing to -o and
+leaves an existing file as it was.
+</source>
+        <translation>Espera una trama en vivo, luego descarga la memoria del logger como lo hacen
+las ventanas y la escribe como tabla: txt es exactamente el archivo que guardan
+las ventanas; csv lleva el encabezado sample,time,ch1,...,ch8 (RFC 4180,
+CR LF); jsonl, un objeto por muestra; influx, el protocolo de líneas de
+InfluxDB, una línea por muestra con la hora del logger leída en la zona
+horaria de la PC. Una descarga fallida (tiempo agotado, dispositivo
+desaparecido, Ctrl-C) no escribe nada en -o y deja como estaba un archivo
+existente.
+</translation>
+    </message>
+    <message>
+        <source>Table format: txt (the default), csv, jsonl or influx.</source>
+        <translation>Formato de la tabla: txt (el predeterminado), csv, jsonl o influx.</translation>
+    </message>
+    <message>
+        <source>the port&apos;s file name</source>
+        <translation>el nombre de archivo del puerto</translation>
     </message>
 </context>
 <context>
@@ -478,33 +525,6 @@ archivo existente.
         <translation>%1: ninguna trama en vivo durante %2 s; revise el cable y que el logger esté encendido</translation>
     </message>
     <message>
-        <source>Record format: text (for people; the default on a terminal), csv (the default otherwise) or jsonl.</source>
-        <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso) o jsonl.</translation>
-    </message>
-    <message>
-        <source>Waits for the logger&apos;s live frames and writes one record per frame: the PC&apos;s
-time, the logger&apos;s clock, battery, sampling interval, memory in use and the
-eight temperatures. Stops after COUNT frames, or on Ctrl-C or SIGTERM with
-exit code 0. Unreadable frames are skipped and counted on standard error.
-
-With --limit, each record ends with the channels whose alarm is on, and a
-record of its own says when an alarm trips or clears (at the first frame
-back in range). A frame counts the logger&apos;s time since the frame before it
-towards --delay.
-</source>
-        <translation>Espera las tramas en vivo del logger y escribe un registro por trama: la hora
-de la PC, el reloj del logger, las pilas, el intervalo de muestreo, la memoria
-ocupada y las ocho temperaturas. Termina tras COUNT tramas, o con Ctrl-C o
-SIGTERM con código de salida 0. Las tramas ilegibles se omiten y se cuentan en
-la salida de errores.
-
-Con --limit, cada registro termina con los canales cuya alarma está activa, y
-un registro propio indica cuándo salta o se despeja una alarma (en la primera
-trama de vuelta en el rango). Cada trama cuenta para --delay el tiempo del
-logger desde la trama anterior.
-</translation>
-    </message>
-    <message>
         <source>Run COMMAND through /bin/sh at each alarm and clear, with VELTRA8_EVENT (alarm or clear), VELTRA8_CHANNEL, VELTRA8_SIDE, VELTRA8_VALUE and VELTRA8_TIME in its environment. The frames are never held up by it: commands still running are left to run, up to %1 at once (an event beyond that is not run, and said), and are ended with SIGTERM when live ends.</source>
         <translation>Ejecuta COMMAND con /bin/sh en cada alarma y en cada despeje, con VELTRA8_EVENT (alarm o clear), VELTRA8_CHANNEL, VELTRA8_SIDE, VELTRA8_VALUE y VELTRA8_TIME en su entorno. Nunca detiene las tramas: los comandos que siguen en ejecución se dejan correr, hasta %1 a la vez (un evento de más no se ejecuta, y se avisa), y se terminan con SIGTERM cuando live termina.</translation>
     </message>
@@ -515,6 +535,44 @@ logger desde la trama anterior.
     <message>
         <source>--on-alarm needs --limit: name the limits whose alarms run the command</source>
         <translation>--on-alarm necesita --limit: indique los límites cuyas alarmas ejecutan el comando</translation>
+    </message>
+    <message>
+        <source>Waits for the logger&apos;s live frames and writes one record per frame: the PC&apos;s
+time, the logger&apos;s clock, battery, sampling interval, memory in use and the
+eight temperatures. Stops after COUNT frames, or on Ctrl-C or SIGTERM with
+exit code 0. Unreadable frames are skipped and counted on standard error.
+influx writes InfluxDB line protocol (a line per frame, stamped with the
+PC&apos;s time), for Telegraf&apos;s execd input.
+
+With --limit, each record ends with the channels whose alarm is on, and a
+record of its own says when an alarm trips or clears (at the first frame
+back in range). A frame counts the logger&apos;s time since the frame before it
+towards --delay.
+</source>
+        <translation>Espera las tramas en vivo del logger y escribe un registro por trama: la hora
+de la PC, el reloj del logger, las pilas, el intervalo de muestreo, la memoria
+ocupada y las ocho temperaturas. Termina tras COUNT tramas, o con Ctrl-C o
+SIGTERM con código de salida 0. Las tramas ilegibles se omiten y se cuentan en
+la salida de errores. influx escribe el protocolo de líneas de InfluxDB (una
+línea por trama, con la hora de la PC), para la entrada execd de Telegraf.
+
+Con --limit, cada registro termina con los canales cuya alarma está activa, y
+un registro propio indica cuándo salta o se despeja una alarma (en la primera
+trama de vuelta en el rango). Cada trama cuenta para --delay el tiempo del
+logger desde la trama anterior.
+</translation>
+    </message>
+    <message>
+        <source>Record format: text (for people; the default on a terminal), csv (the default otherwise), jsonl or influx.</source>
+        <translation>Formato del registro: text (para personas; el predeterminado en una terminal), csv (el predeterminado en otro caso), jsonl o influx.</translation>
+    </message>
+    <message>
+        <source>the port&apos;s file name</source>
+        <translation>el nombre de archivo del puerto</translation>
+    </message>
+    <message>
+        <source>--limit: the alarms have no place in -f influx; use jsonl or csv to follow them</source>
+        <translation>--limit: las alarmas no caben en -f influx; use jsonl o csv para seguirlas</translation>
     </message>
 </context>
 <context>

@@ -25,6 +25,52 @@
     </message>
 </context>
 <context>
+    <name>MetricsPage</name>
+    <message>
+        <source>--metrics %1: not ADDRESS:PORT (such as 127.0.0.1:9788, or :9788 for every address)</source>
+        <translation>--metrics %1: no es DIRECCIÓN:PUERTO (como 127.0.0.1:9788, o :9788 para todas las direcciones)</translation>
+    </message>
+    <message>
+        <source>--metrics %1: cannot listen there (%2); choose a free port</source>
+        <translation>--metrics %1: no se puede escuchar ahí (%2); elija un puerto libre</translation>
+    </message>
+</context>
+<context>
+    <name>MqttLink</name>
+    <message>
+        <source>an empty name cannot stand in a topic</source>
+        <translation>un nombre vacío no puede formar parte de un tema</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; would make a topic with %2 in it; choose a name without /, + and #</source>
+        <translation>&apos;%1&apos; daría un tema con %2; elija un nombre sin /, + ni #</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; holds a control character; choose a name without one</source>
+        <translation>&apos;%1&apos; contiene un carácter de control; elija un nombre sin ninguno</translation>
+    </message>
+    <message>
+        <source>MQTT: --mqtt-cafile %1: %2; check the file</source>
+        <translation>MQTT: --mqtt-cafile %1: %2; revise el archivo</translation>
+    </message>
+    <message>
+        <source>MQTT: the broker at %1 refused the connection: %2; check --mqtt-user and --mqtt-password-file</source>
+        <translation>MQTT: el broker en %1 rechazó la conexión: %2; revise --mqtt-user y --mqtt-password-file</translation>
+    </message>
+    <message>
+        <source>MQTT: the broker at %1 dropped the connection (%2); reconnecting</source>
+        <translation>MQTT: el broker en %1 cortó la conexión (%2); reconectando</translation>
+    </message>
+    <message>
+        <source>MQTT: cannot reach the broker at %1 (%2); retrying</source>
+        <translation>MQTT: no se puede llegar al broker en %1 (%2); se reintenta</translation>
+    </message>
+    <message>
+        <source>MQTT: connected to the broker at %1:%2</source>
+        <translation>MQTT: conectado al broker en %1:%2</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <source>%1: no such device; waiting for it to appear</source>
@@ -120,6 +166,69 @@
     <message>
         <source>%1: the transfer went on past %2 KiB without its end; it is abandoned and retried</source>
         <translation>%1: la transferencia pasó de %2 KiB sin terminar; se abandona y se reintenta</translation>
+    </message>
+</context>
+<context>
+    <name>StationLinks</name>
+    <message>
+        <source>--mqtt %1: not HOST or HOST:PORT</source>
+        <translation>--mqtt %1: no es HOST ni HOST:PUERTO</translation>
+    </message>
+    <message>
+        <source>--mqtt-password-file %1: cannot read it; check its path and that the station may read it</source>
+        <translation>--mqtt-password-file %1: no se puede leer; revise su ruta y que la estación pueda leerlo</translation>
+    </message>
+    <message>
+        <source>%1 needs --mqtt HOST</source>
+        <translation>%1 necesita --mqtt HOST</translation>
+    </message>
+    <message>
+        <source>--mqtt-every %1: not a number of seconds, 0 or more</source>
+        <translation>--mqtt-every %1: no es un número de segundos, 0 o más</translation>
+    </message>
+    <message>
+        <source>--channel-name %1: not CHANNEL=NAME with a channel from 1 to 8 and a name</source>
+        <translation>--channel-name %1: no es CANAL=NOMBRE con un canal del 1 al 8 y un nombre</translation>
+    </message>
+    <message>
+        <source>--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, such as 2..8 or ch3:-20..-15</source>
+        <translation>--limit %1: no es BAJO..ALTO ni chN:BAJO..ALTO con N de 1 a 8, como 2..8 o ch3:-20..-15</translation>
+    </message>
+    <message>
+        <source>--delay %1: not a duration such as 30s, 15m, 2h or 1d</source>
+        <translation>--delay %1: no es una duración como 30s, 15m, 2h o 1d</translation>
+    </message>
+    <message>
+        <source>--mode %1: not consecutive or cumulative</source>
+        <translation>--mode %1: no es consecutive ni cumulative</translation>
+    </message>
+    <message>
+        <source>  --mqtt HOST[:PORT]           publish to this MQTT broker (port 1883, 8883 with --mqtt-cafile)
+  --mqtt-user USER             log in to the broker as USER
+  --mqtt-password-file FILE    the broker password, the file&apos;s first line
+  --mqtt-cafile FILE           TLS, trusting this certificate authority
+  --mqtt-topic PREFIX          topics under PREFIX/NAME/ (default veltra8)
+  --ha-prefix PREFIX           Home Assistant discovery prefix (default homeassistant; &apos;&apos; none)
+  --mqtt-every SECONDS         the live state at most this often (default 0: every frame)
+  --channel-name N=NAME        a channel&apos;s name in Home Assistant (repeatable)
+  --metrics ADDRESS:PORT       serve Prometheus metrics at /metrics (such as 127.0.0.1:9788)
+  --limit LOW..HIGH|chN:LOW..HIGH  judge the live frames; alarms go to MQTT and the metrics (repeatable)
+  --delay DURATION             time outside the limits before an alarm trips (default 0)
+  --mode consecutive|cumulative  how that time is counted (default consecutive)
+</source>
+        <translation>  --mqtt HOST[:PORT]           publica en este broker MQTT (puerto 1883, 8883 con --mqtt-cafile)
+  --mqtt-user USER             entra en el broker como USER
+  --mqtt-password-file FILE    la contraseña del broker, la primera línea del archivo
+  --mqtt-cafile FILE           TLS, confiando en esta autoridad de certificación
+  --mqtt-topic PREFIX          temas bajo PREFIX/NAME/ (predeterminado veltra8)
+  --ha-prefix PREFIX           prefijo de descubrimiento de Home Assistant (predeterminado homeassistant; &apos;&apos; ninguno)
+  --mqtt-every SECONDS         el estado en vivo como mucho con esta frecuencia (predeterminado 0: cada trama)
+  --channel-name N=NAME        el nombre de un canal en Home Assistant (repetible)
+  --metrics ADDRESS:PORT       sirve métricas de Prometheus en /metrics (como 127.0.0.1:9788)
+  --limit LOW..HIGH|chN:LOW..HIGH  juzga las tramas en vivo; las alarmas van a MQTT y a las métricas (repetible)
+  --delay DURATION             tiempo fuera de los límites antes de que salte una alarma (predeterminado 0)
+  --mode consecutive|cumulative  cómo se cuenta ese tiempo (predeterminado consecutive)
+</translation>
     </message>
 </context>
 <context>

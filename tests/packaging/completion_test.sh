@@ -80,13 +80,13 @@ expect "veltra8-cli live -n 5 --ti" "--timeout"
 expect "veltra8-cli download --full -q --r" "--raw"
 
 # --- Option values -------------------------------------------------------------
-expect "veltra8-cli live -f " "text csv jsonl"
-expect "veltra8-cli live --format " "text csv jsonl"
-expect "veltra8-cli live --format=" "text csv jsonl"
+expect "veltra8-cli live -f " "text csv jsonl influx"
+expect "veltra8-cli live --format " "text csv jsonl influx"
+expect "veltra8-cli live --format=" "text csv jsonl influx"
 expect "veltra8-cli live --format=j" "jsonl"
-expect "veltra8-cli download -f " "txt csv jsonl"
+expect "veltra8-cli download -f " "txt csv jsonl influx"
 expect "veltra8-cli download -n 3 -f t" "txt"
-expect "veltra8-cli convert a.txt -f " "csv jsonl"
+expect "veltra8-cli convert a.txt -f " "csv jsonl influx"
 expect "veltra8-cli set-rate " "1 15 30 60"
 expect "veltra8-cli set-rate -p /dev/ttyS0 1" "1 15"
 # Values nobody can guess: no candidates, and no files either.

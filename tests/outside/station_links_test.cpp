@@ -1,0 +1,87 @@
+// veltra8-station with its outside links on, against the simulator, a real
+// broker and promtool: what a dashboard sees when the station runs, when the
+// broker restarts and when the station is killed.
+#include "tests/outside/mqtt_programs.h"
+#include "tests/support/programs.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+namespace {
+
+
+TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAfterKill)
+{
+    for (const char* program : {"mosquitto", "mosquitto_sub", "promtool"})
+        if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
+            GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients, prometheus) is not installed";
+    QTemporaryDir dir;
+    Broker broker(dir.path());
+    broker.Start();
+    Subscriber sub(broker.Port(), {QStringLiteral("veltra8/#"), QStringLiteral("homeassistant/#")});
+    SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("200"),
+        QStringLiteral("--samples"), QStringLiteral("30")});
+    ASSERT_FALSE(sim.Link().isEmpty());
+    const int metricsPort = FreeLoopbackPort();
+    QProcess station;
+    station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
+        {QStringLiteral("-p"), sim.Link(), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
+            QStringLiteral("cold-room"), QStringLiteral("--mqtt"), QStringLiteral("127.0.0.1:%1").arg(broker.Port()), QStringLiteral("--metrics"),
+            QStringLiteral("127.0.0.1:%1").arg(metricsPort), QStringLiteral("--channel-name"), QStringLiteral("3=Congelador"),
+            // Channel 1 reads above -100 °C at once: its alarm trips.
+            QStringLiteral("--limit"), QStringLiteral("ch1:..-100")});
+    ASSERT_TRUE(station.waitForStarted());
+
+    const QString base = QStringLiteral("veltra8/cold-room/");
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("status"), "online"));
+    EXPECT_TRUE(sub.WaitFor(base + QStringLiteral("logger"), "connected"));
+    ASSERT_TRUE(WaitIdly([&] { return !sub.On(base + QStringLiteral("state")).empty(); }, 15000, 20));
+    const QJsonObject state = QJsonDocument::fromJson(sub.On(base + QStringLiteral("state")).back().payload).object();
+    EXPECT_EQ(state.value("ch").toArray().size(), 8);
+    EXPECT_TRUE(state.contains("clock_offset_s"));
+    EXPECT_TRUE(state.value("pc_time").isString());
+    EXPECT_EQ(state.value("alarms").toArray(), QJsonArray({QJsonObject{{"channel", 1}, {"side", "high"}}}));
+    ASSERT_TRUE(WaitIdly([&] { return !sub.On(base + QStringLiteral("alarm")).empty(); }, 10000, 20));
+    const QJsonObject alarm = QJsonDocument::fromJson(sub.On(base + QStringLiteral("alarm")).front().payload).object();
+    EXPECT_EQ(alarm.value("event").toString(), QStringLiteral("alarm"));
+    EXPECT_EQ(alarm.value("channel").toInt(), 1);
+    EXPECT_EQ(alarm.value("side").toString(), QStringLiteral("high"));
+    EXPECT_EQ(sub.On(base + QStringLiteral("alarm")).size(), 1u) << "once, not once per frame";
+    // The download at start is told, with the samples it held.
+    ASSERT_TRUE(WaitIdly([&] { return !sub.On(base + QStringLiteral("download")).empty(); }, 20000, 20));
+    EXPECT_EQ(QJsonDocument::fromJson(sub.On(base + QStringLiteral("download")).back().payload).object().value("samples").toInt(), 30);
+    EXPECT_EQ(QJsonDocument::fromJson(Retained(broker.Port(), QStringLiteral("homeassistant/sensor/veltra8_cold-room/ch3/config"))).object()
+                  .value("name").toString(),
+        QStringLiteral("Congelador"));
+
+    // The page of a live station passes promtool.
+    const QByteArray answer = HttpGet(metricsPort, "/metrics");
+    const QByteArray page = answer.mid(answer.indexOf("\r\n\r\n") + 4);
+    EXPECT_EQ(PromtoolFindings(page), QString());
+    EXPECT_TRUE(page.contains("veltra8_logger_connected{logger=\"cold-room\"} 1\n")) << page.constData();
+    EXPECT_TRUE(page.contains("veltra8_temperature_celsius{channel=\"1\",logger=\"cold-room\"}"));
+    EXPECT_TRUE(page.contains("veltra8_downloads_total{logger=\"cold-room\",result=\"archived\"} 1\n"));
+    EXPECT_TRUE(page.contains("veltra8_alarm_active{channel=\"1\",logger=\"cold-room\",side=\"high\"} 1\n"));
+    EXPECT_TRUE(page.contains("veltra8_alarm_active{channel=\"1\",logger=\"cold-room\",side=\"low\"} 0\n"));
+
+    // The broker restarts: right after, a newcomer reads the station online
+    // and the logger connected again.
+    broker.Stop();
+    broker.Start();
+    EXPECT_TRUE(WaitIdly([&] { return Retained(broker.Port(), base + QStringLiteral("status")) == "online"; }, 15000, 200));
+    EXPECT_EQ(Retained(broker.Port(), base + QStringLiteral("logger")), "connected");
+
+    // Killed outright: the broker tells the last will.
+    ::kill(pid_t(station.processId()), SIGKILL);
+    station.waitForFinished();
+    EXPECT_TRUE(WaitIdly([&] { return Retained(broker.Port(), base + QStringLiteral("status")) == "offline"; }, 15000, 200));
+}
+
+}  // namespace
