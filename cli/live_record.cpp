@@ -1,6 +1,7 @@
 #include "cli/live_record.h"
 
 #include "cli/table_output.h"
+#include "data/calendar.h"
 #include "data/record_decoding.h"
 
 #include <QCoreApplication>
@@ -56,8 +57,7 @@ QByteArray number(double v)
 
 QByteArray loggerTime(const LiveFrame& f)
 {
-    return "20" + twoDigits(f.year) + '-' + twoDigits(f.month) + '-' + twoDigits(f.day) + 'T' + twoDigits(f.hour) + ':'
-        + twoDigits(f.minute) + ':' + twoDigits(f.second);
+    return IsoFieldsText(2000 + f.year, f.month, f.day, f.hour, f.minute, f.second);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "cli/live_record.h"
 #include "cli/logger_session.h"
 #include "cli/output.h"
+#include "data/calendar.h"
 #include "logger/commands.h"
 #include "platform/clock.h"
 
@@ -12,6 +13,13 @@
 #include <cmath>
 
 namespace {
+
+QString isoText(const QDateTime& time)
+{
+    const QDate d = time.date();
+    const QTime t = time.time();
+    return QString::fromLatin1(IsoFieldsText(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()));
+}
 
 // The clock-set step's delay after characters arrive, as in the windows:
 // the command then lands in the logger's pause between two frames.
@@ -60,7 +68,7 @@ public:
                 for (const QByteArray& write : ClockSetWrites(now, now))
                     session.Port().SendText(write);
                 if (!verify) {
-                    std::printf("%s\n", qPrintable(tr("clock set to %1").arg(now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")))));
+                    std::printf("%s\n", qPrintable(tr("clock set to %1").arg(isoText(now))));
                     session.Finish(Exit::Ok);
                     return;
                 }
@@ -96,7 +104,7 @@ public:
             const bool clockOk = logger.isValid() && std::llabs(logger.secsTo(now)) <= ClockToleranceSeconds;
             const bool emptied = MemoryPositions(frame.memoryHigh, frame.memoryLow) <= 0;
             if (clockOk && emptied) {
-                std::printf("%s\n", qPrintable(tr("clock set: the logger reads %1").arg(logger.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")))));
+                std::printf("%s\n", qPrintable(tr("clock set: the logger reads %1").arg(isoText(logger))));
                 session.Finish(Exit::Ok);
             } else if (++framesSince >= FramesToConfirm) {
                 throw CliFailure(Exit::Data,

@@ -38,13 +38,22 @@ SeriesStamp stampOf(int year, int month, int day, int hour, int minute, int seco
     return stamp;
 }
 
-void appendDigits(char*& p, qint64 value, int width)
+void appendNumber(QByteArray& out, qint64 value, int width)
 {
-    for (int i = width - 1; i >= 0; --i) {
-        p[i] = char('0' + value % 10);
-        value /= 10;
-    }
-    p += width;
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    const bool negative = value < 0;
+    quint64 magnitude = negative ? quint64(0) - quint64(value) : quint64(value);
+    do {
+        *--p = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    while (end - p < width)
+        *--p = '0';
+    if (negative)
+        *--p = '-';
+    out.append(p, end - p);
 }
 
 }  // namespace
@@ -109,26 +118,29 @@ void AppendIsoTime(QByteArray& out, qint64 seconds)
     const qint64 day = dayOfYear - (153 * mp + 2) / 5 + 1;
     const qint64 month = mp < 10 ? mp + 3 : mp - 9;
     const qint64 year = yearOfEra + era * 400 + (month <= 2);
-    char text[32];
-    char* p = text;
-    if (year < 0 || year > 9999) {
-        // Beyond four digits: written whole, so the text still says the year.
-        const QByteArray digits = QByteArray::number(year);
-        out += digits;
-    } else {
-        appendDigits(p, year, 4);
-    }
-    *p++ = '-';
-    appendDigits(p, month, 2);
-    *p++ = '-';
-    appendDigits(p, day, 2);
-    *p++ = 'T';
-    appendDigits(p, second / 3600, 2);
-    *p++ = ':';
-    appendDigits(p, second / 60 % 60, 2);
-    *p++ = ':';
-    appendDigits(p, second % 60, 2);
-    out.append(text, p - text);
+    AppendIsoFields(out, int(year), int(month), int(day), int(second / 3600), int(second / 60 % 60), int(second % 60));
+}
+
+void AppendIsoFields(QByteArray& out, int year, int month, int day, int hour, int minute, int second)
+{
+    appendNumber(out, year, 4);
+    out += '-';
+    appendNumber(out, month, 2);
+    out += '-';
+    appendNumber(out, day, 2);
+    out += 'T';
+    appendNumber(out, hour, 2);
+    out += ':';
+    appendNumber(out, minute, 2);
+    out += ':';
+    appendNumber(out, second, 2);
+}
+
+QByteArray IsoFieldsText(int year, int month, int day, int hour, int minute, int second)
+{
+    QByteArray out;
+    AppendIsoFields(out, year, month, day, hour, minute, second);
+    return out;
 }
 
 QByteArray IsoTimeText(qint64 seconds)

@@ -42,3 +42,8 @@ std::optional<SeriesStamp> StampOfIsoText(QByteArrayView time);
 // Seconds as "2024-05-17T08:20:30", the form StampOfIsoText reads.
 void AppendIsoTime(QByteArray& out, qint64 seconds);
 QByteArray IsoTimeText(qint64 seconds);
+// The same from its fields as they stand, a date that does not exist (a
+// logger's day 33) included: four digits of year and two of the others at
+// least, wider where the number is.
+void AppendIsoFields(QByteArray& out, int year, int month, int day, int hour, int minute, int second);
+QByteArray IsoFieldsText(int year, int month, int day, int hour, int minute, int second);
