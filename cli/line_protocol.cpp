@@ -2,6 +2,7 @@
 
 #include "cli/live_record.h"
 #include "cli/table_output.h"
+#include "data/sample_csv.h"
 #include "data/series_merge.h"
 #include "platform/clock.h"
 
