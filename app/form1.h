@@ -2,7 +2,7 @@
 // The main window: the program's only link to the logger. It owns the serial
 // port, the frame accumulator and the download buffer, shows the live frames
 // and opens every other window. Created once at start-up (Form1).
-#include "platform/form.h"
+#include "toolkit/form.h"
 #include "serial/comtypes.h"
 
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "app/form1.h"
 #include "app/startup.h"
 #include "platform/application.h"
-#include "platform/desktop.h"
+#include "toolkit/desktop.h"
 #include "windows/program_icon.h"
 
 #include <QApplication>

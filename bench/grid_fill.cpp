@@ -3,8 +3,8 @@
 // samples) and its cost per sample as the download grows.
 #include "bench/report.h"
 #include "data/download_buffer.h"
-#include "data/form5.h"
-#include "platform/string_grid.h"
+#include "windows/form5.h"
+#include "toolkit/string_grid.h"
 
 #include <benchmark/benchmark.h>
 

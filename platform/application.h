@@ -3,7 +3,7 @@
 // the text a failure is reported with, and the guard that every handler run
 // from the event loop goes through so that no exception crosses Qt's loop.
 // Where a failure is shown is the front end's choice: the windows install
-// the standard error box (platform/desktop.h); without them a failure is
+// the standard error box (toolkit/desktop.h); without them a failure is
 // written to standard error.
 #include <QString>
 

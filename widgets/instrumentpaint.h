@@ -2,7 +2,7 @@
 // Drawing pieces the instrument widgets share: bevelled frames, seven-segment
 // digit readouts and lamp colours. Plain functions on a QPainter, so every
 // instrument draws its frames and digits the same way.
-#include "platform/bevel.h"
+#include "toolkit/bevel.h"
 
 #include <QColor>
 #include <QFont>
@@ -13,7 +13,7 @@ class QPainter;
 
 namespace InstrumentPaint {
 
-// The frames are the window framework's bevel (platform/bevel.h), so an
+// The frames are the window framework's bevel (toolkit/bevel.h), so an
 // instrument and the panel behind it frame alike.
 using ::DrawBevel;
 

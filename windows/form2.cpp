@@ -1,7 +1,7 @@
 #include "windows/form2.h"
 
 #include "platform/application.h"
-#include "platform/panel.h"
+#include "toolkit/panel.h"
 #include "windows/look.h"
 #include "windows/program_icon.h"
 

@@ -2,7 +2,7 @@
 // The About window: names the software, its version and its maker. Created
 // once at start-up into Form2, owned by the program, shown modally by the main
 // window's about button; closing only hides it.
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 class TPanel;
 class QLabel;

@@ -2,7 +2,7 @@
 // The Help window: a fixed Spanish text on using the program, in an editable
 // memo whose edits last until the program ends. Created once at start-up into
 // Form3, shown modally by the main window's help button.
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <QStringList>
 

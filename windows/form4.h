@@ -3,7 +3,7 @@
 // temperature of each channel, docked against the main window's left edge.
 // Created once at start-up into Form4; the main window's live-frame handler
 // writes the values whether or not the window is showing.
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <array>
 

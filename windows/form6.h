@@ -4,7 +4,7 @@
 // on zooming and scrolling. Created once at start-up (Form6), shown modally
 // by "GRAFICAR"; every opening reads the Downloaded data window's grid anew.
 // It owns its chart, which owns the series.
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <QString>
 

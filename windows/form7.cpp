@@ -2,7 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/application.h"
-#include "platform/radio_group.h"
+#include "toolkit/radio_group.h"
 #include "serial/comport.h"
 #include "widgets/abrockerswitch.h"
 #include "windows/look.h"

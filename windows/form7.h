@@ -2,7 +2,7 @@
 // The Sampling rate window: picking one of four intervals sends the logger
 // its rate command at once, while connected. Created once at start-up into
 // Form7, shown modally by the main window; every opening starts unselected.
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 class QLabel;
 class QPushButton;

@@ -2,7 +2,7 @@
 // The Clock set window: warns that setting the logger's clock empties its
 // memory, and on confirmation leaves the main window a clock-set request.
 // Created once at start-up into Form8, shown non-modally by the main window.
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 class QLabel;
 class QPushButton;

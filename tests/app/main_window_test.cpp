@@ -6,7 +6,7 @@
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/formats.h"
-#include "platform/radio_group.h"
+#include "toolkit/radio_group.h"
 #include "serial/comport.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"

@@ -1,7 +1,7 @@
-#include "data/form5.h"
+#include "windows/form5.h"
 #include "data/saved_file.h"
 #include "platform/errors.h"
-#include "platform/string_grid.h"
+#include "toolkit/string_grid.h"
 #include "platform/whole_file.h"
 #include "tests/support/printers.h"
 

@@ -2,7 +2,7 @@
 // "GUARDAR" saves and what `veltra8-cli download -f txt` writes are the same
 // bytes.
 #include "app/form1.h"
-#include "data/form5.h"
+#include "windows/form5.h"
 #include "tests/support/modal.h"
 #include "tests/support/program.h"
 #include "tests/support/programs.h"

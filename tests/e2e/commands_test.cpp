@@ -5,7 +5,7 @@
 #include "app/startup.h"
 #include "platform/application.h"
 #include "platform/clock.h"
-#include "platform/radio_group.h"
+#include "toolkit/radio_group.h"
 #include "serial/comport.h"
 #include "sim/simulator.h"
 #include "tests/support/program.h"

@@ -4,7 +4,7 @@
 // again afterwards.
 #include "tests/faults/fault_run.h"
 
-#include "platform/string_grid.h"
+#include "toolkit/string_grid.h"
 #include "tests/support/printers.h"
 
 #include <QSignalSpy>

@@ -3,12 +3,15 @@
 # the veltra8-cli-lupdate target runs it but on copies of the .ts files (the
 # sources stay untouched), must find no text without a translation and none
 # that the sources no longer hold.
-#   translations_test.sh LUPDATE SOURCE-DIR [PROGRAM]
+#   translations_test.sh LUPDATE SOURCE-DIR [PROGRAM [MORE-SOURCE-DIR...]]
 # PROGRAM (default veltra8-cli) names the .ts files; the station keeps its own.
+# MORE-SOURCE-DIRs, relative to SOURCE-DIR, hold more of the same program's
+# texts (the client's drawing program).
 set -euo pipefail
 lupdate=$1
 cli=$2
 program=${3:-veltra8-cli}
+more=("${@:4}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -17,7 +20,7 @@ check() {  # file, extra lupdate options...
   local ts=$1
   shift
   cp "$cli/translations/$ts" "$work/$ts"
-  (cd "$cli" && "$lupdate" -silent -I .. -locations none "$@" . -ts "$work/$ts")
+  (cd "$cli" && "$lupdate" -silent -I .. -locations none "$@" . "${more[@]}" -ts "$work/$ts")
   # Counted per message: a numerus message is one entry however many forms.
   local messages unfinished stale
   messages=$(grep -c '<message' "$work/$ts" || true)

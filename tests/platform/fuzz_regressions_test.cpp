@@ -47,7 +47,7 @@ TEST_P(TextWithNul, ConversionMessageKeepsEveryCharacter)
 INSTANTIATE_TEST_SUITE_P(Fuzz, TextWithNul,
     ::testing::Values(NulCase{"LoneNul", QString(Nul)}, NulCase{"NulFirst", Nul + QStringLiteral("12")},
         NulCase{"NulInside", QStringLiteral("1") + Nul + QStringLiteral("x")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& each) { return std::string(each.param.name); });
 
 TEST(ErrorBoxFuzzRegression, MessageWithNulIsShownWhole)
 {

@@ -1,7 +1,7 @@
 // Test main for the windows: a QApplication on the offscreen platform, so
 // window tests run without a display, with the standard error box installed
 // as the program installs it; then every GoogleTest case.
-#include "platform/desktop.h"
+#include "toolkit/desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "app/flags.h"
 #include "app/form1.h"
 #include "app/startup.h"
-#include "data/form5.h"
+#include "windows/form5.h"
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "serial/comport.h"

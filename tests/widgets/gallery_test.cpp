@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
-#include "platform/gauge.h"
+#include "toolkit/gauge.h"
 #include "widgets/abclock.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abgradient.h"

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "platform/clock.h"
-#include "platform/gauge.h"
+#include "toolkit/gauge.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "widgets/abclock.h"

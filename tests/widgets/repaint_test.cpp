@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/gauge.h"
+#include "toolkit/gauge.h"
 #include "widgets/abclock.h"
 #include "widgets/abcolbitbtn.h"
 #include "widgets/abgradient.h"

@@ -1,5 +1,5 @@
 // The About and Help windows.
-#include "platform/panel.h"
+#include "toolkit/panel.h"
 #include "tests/support/modal.h"
 #include "tests/support/printers.h"
 #include "tests/support/program.h"

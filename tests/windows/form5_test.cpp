@@ -1,11 +1,11 @@
 // The Downloaded data window against download buffers made here: the fill
 // sequence, its failures, the save dialog and the overwrite question.
 #include "data/download_buffer.h"
-#include "data/form5.h"
+#include "windows/form5.h"
 #include "data/saved_file.h"
 #include "platform/application.h"
 #include "platform/errors.h"
-#include "platform/string_grid.h"
+#include "toolkit/string_grid.h"
 #include "tests/support/modal.h"
 #include "tests/support/png.h"
 #include "tests/support/printers.h"

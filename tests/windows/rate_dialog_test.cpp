@@ -4,7 +4,7 @@
 #include "tests/support/printers.h"
 #include "tests/support/pty.h"
 #include "tests/support/program.h"
-#include "platform/radio_group.h"
+#include "toolkit/radio_group.h"
 #include "widgets/abrockerswitch.h"
 #include "windows/form7.h"
 

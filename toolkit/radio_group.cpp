@@ -1,4 +1,4 @@
-#include "platform/radio_group.h"
+#include "toolkit/radio_group.h"
 
 #include "platform/application.h"
 

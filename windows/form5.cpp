@@ -1,4 +1,4 @@
-#include "data/form5.h"
+#include "windows/form5.h"
 
 #include "app/form1.h"
 #include "data/download_buffer.h"
@@ -6,7 +6,7 @@
 #include "data/saved_file.h"
 #include "data/time_stamps.h"
 #include "platform/application.h"
-#include "platform/string_grid.h"
+#include "toolkit/string_grid.h"
 #include "platform/whole_file.h"
 #include "widgets/fonts.h"
 

@@ -4,7 +4,7 @@
 // looked at where they lie in the read buffer, and no QString is made for
 // them.
 #include "chart/time_plot.h"
-#include "cli/plot/plot_text.h"
+#include "plot/plot_text.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QWidget>
 
-#include "platform/bevel.h"
+#include "toolkit/bevel.h"
 
 class TPanel : public QWidget {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "platform/panel.h"
+#include "toolkit/panel.h"
 
 #include <QPainter>
 

@@ -5,7 +5,7 @@
 // TIME is YYYY-MM-DDThh:mm:ss; without CSV (or with "-") the samples come on
 // standard input.
 #include "chart/time_plot.h"
-#include "cli/plot/plot_text.h"
+#include "plot/plot_text.h"
 
 #include <QString>
 #include <QStringList>

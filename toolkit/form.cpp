@@ -1,4 +1,4 @@
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include "platform/application.h"
 

@@ -2,7 +2,7 @@
 // a new window only after the event loop has turned (as the offscreen one and
 // X11 do): the fallback that runs the set-up of a window no one activates
 // must stand aside when the platform's activation comes after all.
-#include "platform/form.h"
+#include "toolkit/form.h"
 #include "tests/support/modal.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "cli/plot/sample_csv.h"
+#include "plot/sample_csv.h"
 
 #include "data/calendar.h"
 #include "data/sample_csv.h"

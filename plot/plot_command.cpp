@@ -1,7 +1,7 @@
-#include "cli/plot/plot_command.h"
+#include "plot/plot_command.h"
 
-#include "cli/plot/plot_options.h"
-#include "cli/plot/sample_csv.h"
+#include "plot/plot_options.h"
+#include "plot/sample_csv.h"
 #include "data/calendar.h"
 
 #include <QFile>

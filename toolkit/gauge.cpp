@@ -1,4 +1,4 @@
-#include "platform/gauge.h"
+#include "toolkit/gauge.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -6,7 +6,7 @@
 // every activation rebuilds the table from the main window's download buffer.
 #include "data/record_decoding.h"
 #include "data/saved_file.h"
-#include "platform/form.h"
+#include "toolkit/form.h"
 
 #include <QString>
 

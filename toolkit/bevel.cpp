@@ -1,4 +1,4 @@
-#include "platform/bevel.h"
+#include "toolkit/bevel.h"
 
 #include <QPainter>
 

@@ -3,9 +3,9 @@
 // display. Its command line and exit codes are in plot_options.h and
 // plot_text.h.
 #include "cli/language.h"
-#include "cli/plot/plot_command.h"
-#include "cli/plot/plot_text.h"
-#include "cli/plot/report_page.h"
+#include "plot/plot_command.h"
+#include "plot/plot_text.h"
+#include "plot/report_page.h"
 
 #include <QGuiApplication>
 

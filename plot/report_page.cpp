@@ -1,8 +1,8 @@
-#include "cli/plot/report_page.h"
+#include "plot/report_page.h"
 
-#include "cli/plot/plot_command.h"
-#include "cli/plot/plot_options.h"
-#include "cli/plot/sample_csv.h"
+#include "plot/plot_command.h"
+#include "plot/plot_options.h"
+#include "plot/sample_csv.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "platform/string_grid.h"
+#include "toolkit/string_grid.h"
 
 #include <QAbstractButton>
 #include <QEvent>

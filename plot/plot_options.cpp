@@ -1,4 +1,4 @@
-#include "cli/plot/plot_options.h"
+#include "plot/plot_options.h"
 
 #include "cli/plot_rules.h"
 

@@ -1,4 +1,4 @@
-#include "platform/desktop.h"
+#include "toolkit/desktop.h"
 
 #include "platform/application.h"
 
