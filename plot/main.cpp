@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     char* toolkitArgv[] = {name, nullptr};
     int toolkitArgc = 1;
     qInstallMessageHandler(toolkitMessage);
-    // The sample arrays ask for huge pages when they grow (sample_csv.cpp),
+    // The sample arrays ask for huge pages when they grow (plot_samples.cpp),
     // which needs each to be a mapping of its own. The allocator would
     // otherwise move its threshold up after the first large free and place
     // later arrays in the heap, where the advice does not take.

@@ -1,7 +1,7 @@
 #include "plot/plot_command.h"
 
 #include "plot/plot_options.h"
-#include "plot/sample_csv.h"
+#include "plot/plot_samples.h"
 #include "data/calendar.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "plot/plot_command.h"
 #include "plot/plot_options.h"
-#include "plot/sample_csv.h"
+#include "plot/plot_samples.h"
 
 #include <QFile>
 #include <QJsonArray>

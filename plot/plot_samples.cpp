@@ -1,4 +1,4 @@
-#include "plot/sample_csv.h"
+#include "plot/plot_samples.h"
 
 #include "data/calendar.h"
 #include "data/sample_csv.h"
