@@ -8,6 +8,7 @@
 //  - `convert`: rows per second at 2,000 and at 1,000,000 rows, and the
 //    merge of two overlapping files of 500,000 rows, in process and as the
 //    command.
+#include "bench/child_process.h"
 #include "bench/paced_logger.h"
 #include "bench/report.h"
 #include "cli/series_files.h"
@@ -224,59 +225,15 @@ struct CommandTimes {
     int status = 0;
 };
 
-// A child spawned from this process counts this process's own peak memory
-// as its own (the peak of the memory it shared until its exec), so the
-// client is started by a fresh copy of this program ("--measure"), small,
-// which reports what the client used.
-int measureCommand(char** argv)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execv(argv[1], argv + 1);
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    if (FILE* f = std::fopen(argv[0], "w")) {
-        std::fprintf(f, "%ld %ld %ld %ld %ld\n", long(usage.ru_utime.tv_sec), long(usage.ru_utime.tv_usec), long(usage.ru_stime.tv_sec),
-            long(usage.ru_stime.tv_usec), usage.ru_maxrss);
-        std::fclose(f);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-}
-
 void runCommand(const std::vector<std::string>& args, CommandTimes& best)
 {
-    const std::string report = QDir::temp().filePath(QStringLiteral("veltra8-bench-measure")).toStdString();
-    std::vector<std::string> all{QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().toStdString(), "--measure", report, clientPath()};
+    std::vector<std::string> all{clientPath()};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int out = ::open("/dev/null", O_WRONLY);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-    const auto start = Clock::now();
-    pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    best.wall = std::min(best.wall, std::chrono::duration<double>(Clock::now() - start).count());
-    ::close(out);
-    long us = 0, uu = 0, ss = 0, su = 0, maxrss = 0;
-    if (FILE* f = std::fopen(report.c_str(), "r")) {
-        if (std::fscanf(f, "%ld %ld %ld %ld %ld", &us, &uu, &ss, &su, &maxrss) != 5)
-            maxrss = 0;
-        std::fclose(f);
-    }
-    std::remove(report.c_str());
-    best.cpu = std::min(best.cpu, double(us + ss) + double(uu + su) / 1e6);
-    best.peakMiB = std::max(best.peakMiB, maxrss / 1024.0);
-    best.status = WEXITSTATUS(status);
+    const ChildRun run = RunMeasured(all, QDir::temp().filePath(QStringLiteral("veltra8-bench-measure")).toStdString());
+    best.wall = std::min(best.wall, run.wall);
+    best.cpu = std::min(best.cpu, ProcessorSeconds(run.usage));
+    best.peakMiB = std::max(best.peakMiB, run.usage.ru_maxrss / 1024.0);
+    best.status = run.status;
 }
 
 void benchConvert()
@@ -337,8 +294,8 @@ void benchConvert()
 
 int main(int argc, char** argv)
 {
-    if (argc > 3 && std::string(argv[1]) == "--measure")
-        return measureCommand(argv + 2);
+    if (IsMeasureRun(argc, argv))
+        return MeasureCommand(argv + 2);
     QCoreApplication app(argc, argv);
     // VELTRA8_BENCH_ONLY=convert skips the paced runs.
     if (qEnvironmentVariable("VELTRA8_BENCH_ONLY") != QLatin1String("convert")) {

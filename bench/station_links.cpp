@@ -7,6 +7,7 @@
 //    frame a second: processor share and resident memory.
 #include "bench/report.h"
 #include "station/metrics.h"
+#include "tests/support/loopback.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -37,39 +38,6 @@ QString beside(const QString& program)
     return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2) + u'/' + program;
 }
 
-int freePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-QByteArray get(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(quint16(port));
-    QByteArray answer;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
-        const char request[] = "GET /metrics HTTP/1.0\r\n\r\n";
-        ::send(fd, request, sizeof request - 1, MSG_NOSIGNAL);
-        char buffer[65536];
-        ssize_t n;
-        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
-            answer.append(buffer, n);
-    }
-    ::close(fd);
-    return answer;
-}
-
 double median(std::vector<double> v)
 {
     if (v.empty())
@@ -95,7 +63,7 @@ void benchScrape()
     std::vector<double> times;
     for (int i = 0; i < 1000; ++i) {
         const auto start = Clock::now();
-        if (get(page.Port()).isEmpty())
+        if (HttpGet(page.Port(), "/metrics").isEmpty())
             return;
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
@@ -150,7 +118,7 @@ void withStation(int framePeriodMs, Measure measure)
     if (broker.isEmpty())
         return;
     QTemporaryDir dir;
-    const int port = freePort();
+    const int port = FreeLoopbackPort();
     QFile conf(dir.filePath(QStringLiteral("mosquitto.conf")));
     conf.open(QIODevice::WriteOnly);
     conf.write("listener " + QByteArray::number(port) + " 127.0.0.1\nallow_anonymous true\nlog_dest none\n");
@@ -174,7 +142,7 @@ void withStation(int framePeriodMs, Measure measure)
     station.start(beside(QStringLiteral("veltra8-station")),
         {QStringLiteral("-p"), link, QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
             QStringLiteral("bench"), QStringLiteral("--mqtt"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--metrics"),
-            QStringLiteral("127.0.0.1:%1").arg(freePort())});
+            QStringLiteral("127.0.0.1:%1").arg(FreeLoopbackPort())});
     station.waitForStarted();
     measure(station.processId(), port);
     station.terminate();

@@ -6,10 +6,12 @@
 //    python3-pandas), the tool a user would otherwise reach for;
 //  - report of 1,000,000 rows: the time on the wall and the peak resident
 //    memory of the larger of its two programs.
+#include "bench/child_process.h"
 #include "bench/report.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -20,17 +22,7 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::string beside(const char* name)
 {
@@ -75,30 +67,15 @@ struct Run {
     int status = -1;
 };
 
-// Runs `args` (the program first) with its output discarded, keeping the
-// best time on the wall and the largest peak resident memory.
-void runCommand(std::vector<std::string> args, Run& best)
+// Runs `args` (the program first), keeping the best time on the wall and
+// the largest peak resident memory of the command itself.
+void runCommand(const std::vector<std::string>& args, Run& best)
 {
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int out = ::open("/dev/null", O_WRONLY);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-    const auto start = Clock::now();
-    pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    best.wall = std::min(best.wall, std::chrono::duration<double>(Clock::now() - start).count());
-    ::close(out);
-    best.cpu = std::min(best.cpu, double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6);
-    best.peakMiB = std::max(best.peakMiB, usage.ru_maxrss / 1024.0);
-    best.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    const ChildRun run = RunMeasured(args, QDir::temp().filePath(QStringLiteral("veltra8-bench-measure")).toStdString());
+    best.wall = std::min(best.wall, run.wall);
+    best.cpu = std::min(best.cpu, ProcessorSeconds(run.usage));
+    best.peakMiB = std::max(best.peakMiB, run.usage.ru_maxrss / 1024.0);
+    best.status = run.status;
 }
 
 std::vector<std::string> statsArgs(const QString& csv)
@@ -110,6 +87,8 @@ std::vector<std::string> statsArgs(const QString& csv)
 
 int main(int argc, char** argv)
 {
+    if (IsMeasureRun(argc, argv))
+        return MeasureCommand(argv + 2);
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString small = writeCsv(dir, 10000);

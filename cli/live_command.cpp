@@ -80,14 +80,14 @@ public:
         session.Open();
         const QString silence = tr("%1: no live frame for %2 s; check the cable and that the logger is on")
                                     .arg(session.PortName(), QString::number(timeout));
-        std::array<std::optional<ChannelAlarm>, 8> alarms;
+        std::array<std::optional<AlarmRule>, 8> rules;
         for (size_t k = 0; k < 8; ++k)
             if (judging.Limit[k])
-                alarms[k].emplace(int(k) + 1, AlarmRule{*judging.Limit[k], judging.Delay, judging.Mode});
+                rules[k] = AlarmRule{*judging.Limit[k], judging.Delay, judging.Mode};
+        LiveJudge judge(rules);
         std::optional<AlarmCommands> commands;
         if (line.IsSet(QStringLiteral("on-alarm")))
             commands.emplace(line.Value(QStringLiteral("on-alarm")));
-        std::optional<qint64> previousClock;
         long long written = 0;
         // A reader of a pipe that has had what it wanted (`| head`) ends the
         // view through the session's guard, quietly.
@@ -106,33 +106,10 @@ public:
                 if (!limited) {
                     write(LiveRecord(format, now, frame));
                 } else {
-                    // The logger's clock as seconds of a day count, whatever the
-                    // PC's time zone does meanwhile.
-                    const QDateTime clock = LoggerClock(frame);
-                    const qint64 seconds = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
-                    const qint64 interval = previousClock && seconds > *previousClock ? seconds - *previousClock : 0;
-                    previousClock = seconds;
-                    struct Change {
-                        bool Tripped;
-                        int Channel;
-                        Side Where;
-                    };
-                    std::vector<Change> changes;
-                    LiveAlarmState state;
-                    for (size_t k = 0; k < 8; ++k) {
-                        if (!alarms[k])
-                            continue;
-                        const AlarmChanges c = alarms[k]->Add(seconds, interval, ChannelTemperature(frame.raw[k]), false);
-                        if (c.Cleared)
-                            changes.push_back({false, int(k) + 1, *c.Cleared});
-                        if (c.Tripped)
-                            changes.push_back({true, int(k) + 1, *c.Tripped});
-                        for (Side side : {Side::Low, Side::High})
-                            if (alarms[k]->Active(side))
-                                state[k] = side;
-                    }
+                    const std::vector<LiveAlarmChange> changes = judge.Add(frame);
+                    const LiveAlarmState& state = judge.State();
                     write(LiveRecord(format, now, frame, &state));
-                    for (const Change& c : changes) {
+                    for (const LiveAlarmChange& c : changes) {
                         write(LiveAlarmEvent(format, now, frame, c.Tripped, c.Channel, c.Where, state));
                         if (commands)
                             commands->Run(c.Tripped, c.Channel, c.Where == Side::High ? "high" : "low",

@@ -4,7 +4,7 @@
 // rate_min,memory_used,ch1..ch8) or JSON lines (the same names, channels as
 // the array "ch"). Times: the PC's as ISO 8601 with milliseconds and the UTC
 // offset, the logger's as YYYY-MM-DDThh:mm:ss. Numbers with a dot.
-#include "analysis/judgement.h"
+#include "analysis/live_judge.h"
 #include "logger/live_frame.h"
 
 #include <QByteArray>
@@ -12,11 +12,10 @@
 
 enum class LiveFormat { Text, Csv, Jsonl };
 
-// The side each channel's alarm is on, for the records of `live --limit`:
-// they gain a last field, "alarms" ("ch1:high ch3:low", empty for none; in
-// JSON an array of {"channel","side"}), and CSV and text an "event" field
-// after it.
-using LiveAlarmState = std::array<std::optional<Side>, 8>;
+// The records of `live --limit` take the side each channel's alarm is on
+// (LiveAlarmState): they gain a last field, "alarms" ("ch1:high ch3:low",
+// empty for none; in JSON an array of {"channel","side"}), and CSV and text
+// an "event" field after it.
 
 // The lines before the first record (empty for JSON lines).
 QByteArray LiveHeader(LiveFormat format, bool withAlarms = false);

@@ -217,9 +217,7 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
     const auto rules = alarmRules(options, why);
     if (!why->isEmpty() || !rules)
         return false;
-    for (size_t k = 0; k < 8; ++k)
-        if ((*rules)[k])
-            alarms_[k].emplace(int(k) + 1, *(*rules)[k]);
+    judge_.emplace(*rules);
     if (options.links.contains(QStringLiteral("metrics"))) {
         metrics_ = std::make_unique<MetricsPage>(options.LoggerName(), version);
         if (!metrics_->Serve(value(options, "metrics"), why))
@@ -235,7 +233,7 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
 
     connect(&station_, &Station::FrameRead, this, [this](const LiveFrame& frame, const QDateTime& pcTime) {
         lastFrame_ = frame;
-        const bool judged = std::any_of(alarms_.begin(), alarms_.end(), [](const auto& a) { return a.has_value(); });
+        const bool judged = judge_->Judging();
         const LiveAlarmState state = judge(frame, pcTime);
         update(frame);
         if (mqtt_)
@@ -251,7 +249,7 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
     connect(&station_, &Station::LoggerDisconnected, this, [this] {
         lastFrame_.reset();
         // What the logger measured meanwhile is in its memory, not here.
-        afterGap_ = true;
+        judge_->MarkGap();
         if (mqtt_)
             mqtt_->SetLoggerConnected(false);
         update(std::nullopt);
@@ -272,32 +270,16 @@ bool StationLinks::Start(const StationOptions& options, const QString& version, 
 
 LiveAlarmState StationLinks::judge(const LiveFrame& frame, const QDateTime& pcTime)
 {
-    LiveAlarmState state;
-    // The logger's clock as seconds, whatever the PC's time zone does.
-    const QDateTime clock = LoggerClock(frame);
-    const qint64 seconds = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
-    const qint64 interval = previousClock_ && seconds > *previousClock_ ? seconds - *previousClock_ : 0;
-    previousClock_ = seconds;
-    const bool afterGap = std::exchange(afterGap_, false);
-    for (size_t k = 0; k < 8; ++k) {
-        if (!alarms_[k])
-            continue;
-        const AlarmChanges c = alarms_[k]->Add(seconds, interval, ChannelTemperature(frame.raw[k]), afterGap);
-        for (Side side : {Side::Low, Side::High})
-            if (alarms_[k]->Active(side))
-                state[k] = side;
-        for (const auto& [changed, tripped] : {std::pair{c.Cleared, false}, std::pair{c.Tripped, true}}) {
-            if (!changed)
-                continue;
-            if (mqtt_)
-                mqtt_->PublishAlarm(LiveAlarmEvent(LiveFormat::Jsonl, pcTime, frame, tripped, int(k) + 1, *changed, state).trimmed());
-        }
-        if (metrics_) {
-            metrics_->SetAlarm(int(k) + 1, QStringLiteral("low"), alarms_[k]->Active(Side::Low));
-            metrics_->SetAlarm(int(k) + 1, QStringLiteral("high"), alarms_[k]->Active(Side::High));
-        }
-    }
-    return state;
+    for (const LiveAlarmChange& c : judge_->Add(frame))
+        if (mqtt_)
+            mqtt_->PublishAlarm(LiveAlarmEvent(LiveFormat::Jsonl, pcTime, frame, c.Tripped, c.Channel, c.Where, judge_->State()).trimmed());
+    if (metrics_)
+        for (size_t k = 0; k < 8; ++k)
+            if (judge_->Judges(k)) {
+                metrics_->SetAlarm(int(k) + 1, QStringLiteral("low"), judge_->Active(k, Side::Low));
+                metrics_->SetAlarm(int(k) + 1, QStringLiteral("high"), judge_->Active(k, Side::High));
+            }
+    return judge_->State();
 }
 
 void StationLinks::update(const std::optional<LiveFrame>& frame)

@@ -6,7 +6,7 @@
 // StationOptions::links; this file alone reads them.
 //
 // Owned by main(), beside the Station; lives on the main thread.
-#include "analysis/judgement.h"
+#include "analysis/live_judge.h"
 #include "cli/live_record.h"
 #include "station/station.h"
 
@@ -57,7 +57,5 @@ private:
     std::unique_ptr<MqttLink> mqtt_;
     std::unique_ptr<MetricsPage> metrics_;
     std::optional<LiveFrame> lastFrame_;
-    std::array<std::optional<ChannelAlarm>, 8> alarms_;
-    std::optional<qint64> previousClock_;
-    bool afterGap_ = false;
+    std::optional<LiveJudge> judge_;
 };
