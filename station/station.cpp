@@ -136,6 +136,11 @@ public:
         frameSilence.setInterval(FrameSilenceMs);
         QObject::connect(&frameSilence, &QTimer::timeout, q, [this] {
             say(Trouble::Silent, StationPriority::Warning, StationText::silent(opt.port, FrameSilenceMs / 1000));
+            // Asked again while it stays silent: the "x" may have been lost
+            // with a line that was not yet settled.
+            frameSilence.start();
+            if (phase == Phase::Live)
+                guard([&] { port.SendText(Command::ResumeLive); });
         });
     }
 
@@ -202,6 +207,10 @@ public:
         emit q->Message(StationPriority::Info, StationText::connected(opt.port));
         emit q->LoggerConnected(opt.port);
         status();
+        // A logger whose transfer was cut off before its "x" (a cable pulled
+        // mid-download, another client killed) sends no live frame until it
+        // hears one; to a logger sending frames it means nothing.
+        guard([&] { port.SendText(Command::ResumeLive); });
     }
 
     void waitForPort(int err)

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <fcntl.h>
+#include <poll.h>
 #include <map>
 #include <memory>
 #include <sys/mount.h>
@@ -283,6 +285,34 @@ TEST_F(StationTest, Station_StartedWithoutLogger_ReadyThenArchivesOnceAcrossRepl
     EXPECT_EQ(QDir(path(QStringLiteral("archive/lg/raw"))).entryList(QDir::Files).size(), 2);
 }
 
+TEST_F(StationTest, Station_LoggerLeftAfterATransfer_ResumedAndArchived)
+{
+    // Someone's download cut off before its "x" (a cable pulled, a client
+    // killed) leaves the logger without live frames until it hears one.
+    auto sim = plug(30, Quick);
+    const int fd = ::open(port().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "8", 1), 1);
+    WaitUntil([] { return false; }, 1100);
+    ASSERT_EQ(::write(fd, "X", 1), 1);
+    QByteArray transfer;
+    pollfd p{fd, POLLIN, 0};
+    while (!transfer.endsWith("FIN\r\n") && ::poll(&p, 1, 5000) > 0) {
+        char buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        transfer.append(buffer, n);
+    }
+    ::close(fd);
+    ASSERT_TRUE(transfer.contains("FIN")) << transfer.constData();
+
+    auto s = station();
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("30 new samples archived, 30 in memory"), 1, 10000)) << s->Err().toStdString();
+    stopAll(s, sim);
+    expectExactlyOnce();
+}
+
 TEST_F(StationTest, Station_CycleAcrossMonths_EachMonthItsFileAndGrowthAppendedOnce)
 {
     // Samples from 31 March 22:00 on, past midnight into April.
@@ -317,7 +347,11 @@ TEST_F(StationTest, Station_UnpluggedMidDownloadAndMidFrame_TwentyTimes_EachSamp
             WaitUntil([] { return false; }, random->bounded(100, 1500));
         }
         sim.reset();
-        ASSERT_TRUE(s->WaitFor(QStringLiteral("the device vanished"), 1)) << s->Err().toStdString();
+        // Each round ends with the station waiting for its port again.
+        ASSERT_TRUE(WaitUntil([&] {
+            const QString said = s->Err().trimmed();
+            return said.endsWith(QStringLiteral("waiting for it to come back")) || said.endsWith(QStringLiteral("waiting for it to appear"));
+        }, 15000)) << s->Err().toStdString();
     }
     auto sim = plug(320, Quick);
     ASSERT_TRUE(s->WaitFor(QStringLiteral("320 in memory"), 1, 15000)) << s->Err().toStdString();
