@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -54,14 +55,23 @@ int main(int argc, char** argv)
     Station station(options);
     QObject::connect(&station, &Station::Message, &service, [&](int priority, const QString& text) { service.Log(priority, text); });
     QObject::connect(&station, &Station::StatusChanged, &service, [&](const QString& line) { service.Status(line); });
-    StationLinks links(station);
-    QObject::connect(&links, &StationLinks::Message, &service, [&](int priority, const QString& text) { service.Log(priority, text); });
+    // The outside links are made anew from the options a reload gives.
+    std::unique_ptr<StationLinks> links;
+    StationOptions linked = options;
+    const auto startLinks = [&](const StationOptions& wanted, QString* why) {
+        links = std::make_unique<StationLinks>(station);
+        QObject::connect(links.get(), &StationLinks::Message, &service, [&](int priority, const QString& text) { service.Log(priority, text); });
+        if (!links->Start(wanted, QStringLiteral(VELTRA8_VERSION), why))
+            return false;
+        linked = wanted;
+        return true;
+    };
     SignalWatcher signals_(true);
     QObject::connect(&signals_, &SignalWatcher::Stopped, &app, [&] {
         service.Stopping();
         service.Log(6, Main::stopping());
         station.Stop();
-        links.Stop();
+        links->Stop();
         app.quit();
     });
     QObject::connect(&signals_, &SignalWatcher::HungUp, &app, [&] {
@@ -72,12 +82,20 @@ int main(int argc, char** argv)
             // The station goes on as it was told before.
             service.Log(3, why);
         } else {
+            links->Stop();
+            if (!startLinks(fresh, &why)) {
+                // Without its links the station would go quiet: the ones it had.
+                service.Log(3, why);
+                links->Stop();
+                QString again;
+                startLinks(linked, &again);
+            }
             service.Log(6, Main::reloaded(fresh.config.isEmpty() ? QStringLiteral("-") : fresh.config));
         }
         service.Ready(station.StatusLine());
     });
 
-    if (!links.Start(options, QStringLiteral(VELTRA8_VERSION), &error)) {
+    if (!startLinks(options, &error)) {
         service.Log(3, QStringLiteral("veltra8-station: ") + error);
         return 2;
     }

@@ -9,12 +9,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <csignal>
 
 namespace {
-
 
 TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAfterKill)
 {
@@ -82,6 +82,50 @@ TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAft
     ::kill(pid_t(station.processId()), SIGKILL);
     station.waitForFinished();
     EXPECT_TRUE(WaitIdly([&] { return Retained(broker.Port(), base + QStringLiteral("status")) == "offline"; }, 15000, 200));
+}
+
+TEST(StationLinks, HangupTakesTheLinksOfTheConfigReadAgain)
+{
+    for (const char* program : {"mosquitto", "mosquitto_sub"})
+        if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
+            GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
+    QTemporaryDir dir;
+    Broker broker(dir.path());
+    broker.Start();
+    Subscriber sub(broker.Port(), {QStringLiteral("first/#"), QStringLiteral("second/#")});
+    SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("200")});
+    ASSERT_FALSE(sim.Link().isEmpty());
+    const int metricsPort = FreeLoopbackPort();
+    const QString config = dir.filePath(QStringLiteral("station.conf"));
+    const auto writeConfig = [&](const char* prefix) {
+        QFile file(config);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("[station]\nport=%1\narchive=%2\nname=lab\nmqtt=127.0.0.1:%3\nmqtt-topic=%4\nmetrics=127.0.0.1:%5\n")
+                       .arg(sim.Link(), dir.filePath(QStringLiteral("archive")))
+                       .arg(broker.Port())
+                       .arg(QString::fromLatin1(prefix))
+                       .arg(metricsPort)
+                       .toUtf8());
+    };
+    writeConfig("first");
+    QProcess station;
+    station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")), {QStringLiteral("--config"), config});
+    ASSERT_TRUE(station.waitForStarted());
+    EXPECT_TRUE(sub.WaitFor(QStringLiteral("first/lab/status"), "online"));
+
+    writeConfig("second");
+    ::kill(pid_t(station.processId()), SIGHUP);
+    // The old topics are left as a clean stop leaves them, the new ones
+    // taken, and the metrics page is served again on its address.
+    EXPECT_TRUE(sub.WaitFor(QStringLiteral("first/lab/status"), "offline"));
+    EXPECT_TRUE(sub.WaitFor(QStringLiteral("second/lab/status"), "online"));
+    EXPECT_TRUE(WaitIdly([&] { return HttpGet(metricsPort, "/metrics").contains("veltra8_build_info"); }, 10000, 50));
+
+    ::kill(pid_t(station.processId()), SIGTERM);
+    ASSERT_TRUE(station.waitForFinished(10000));
+    EXPECT_EQ(station.exitCode(), 0);
+    EXPECT_TRUE(sub.WaitFor(QStringLiteral("second/lab/status"), "offline"));
 }
 
 }  // namespace
