@@ -85,7 +85,10 @@ struct SeriesJudge::Channel {
 
     double factor(double value, double exponent)
     {
-        Memo& m = Memos[size_t(qint64(std::llround(value * 10)) & 4095)];
+        // The slot only spreads the values; the memo holds the value itself.
+        const double tenths = value * 10;
+        const qint64 slot = std::fabs(tenths) < 1e15 ? qint64(tenths + (tenths < 0 ? -0.5 : 0.5)) : 0;
+        Memo& m = Memos[size_t(slot & 4095)];
         if (m.Generation != Generation || m.Value != value)
             m = Memo{value, std::exp(exponent - TopExponent), Generation};
         return m.Factor;

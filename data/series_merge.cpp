@@ -232,13 +232,25 @@ MergedSeries MergeSeries(const std::vector<SeriesFile>& files)
 
 qint64 SamplingInterval(const SeriesFile& file)
 {
+    // Counted a run of equal steps at a time: a logger keeps one rate for
+    // thousands of rows.
     std::unordered_map<qint64, qint64> counts;
+    qint64 current = 0, run = 0;
     for (size_t r = 1; r < file.Rows.size(); ++r) {
         const SeriesRow& a = file.Rows[r - 1];
         const SeriesRow& b = file.Rows[r];
-        if (a.Kind == StampKind::Real && b.Kind == StampKind::Real && b.Seconds > a.Seconds)
-            ++counts[b.Seconds - a.Seconds];
+        if (a.Kind != StampKind::Real || b.Kind != StampKind::Real || b.Seconds <= a.Seconds)
+            continue;
+        if (b.Seconds - a.Seconds != current) {
+            if (run > 0)
+                counts[current] += run;
+            current = b.Seconds - a.Seconds;
+            run = 0;
+        }
+        ++run;
     }
+    if (run > 0)
+        counts[current] += run;
     qint64 best = 0, bestCount = 0;
     for (const auto& [step, count] : counts)
         if (count > bestCount || (count == bestCount && step < best)) {
