@@ -151,10 +151,12 @@ void SeriesFiles::readCsvFile(Source& source)
         const std::optional<SeriesStamp> stamp = StampOfIsoText(fields[1]);
         if (!stamp)
             fault(source, line, tr("the time is not YYYY-MM-DDThh:mm:ss"));
+        std::array<double, 8> values;
+        bool shortTexts = true;  // read exactly alike by both readers
         for (size_t k = 2; k < fields.size(); ++k) {
-            double value;
-            if (!ReadSampleCsvTemperature(fields[k], value))
+            if (!ReadSampleCsvTemperature(fields[k], values[k - 2]))
                 fault(source, line, tr("the temperature of CH%1 is not a number such as 23.5").arg(int(k) - 1));
+            shortTexts &= fields[k].size() <= 15;
         }
         SeriesRow row;
         row.Text = record.Text;
@@ -173,6 +175,8 @@ void SeriesFiles::readCsvFile(Source& source)
         row.Line = line;
         row.Seconds = stamp->Seconds;
         row.Kind = stamp->Kind;
+        if (shortTexts)
+            KeepTemperatures(row, values);
         file.Rows.push_back(row);
     }
     switch (reader.Fault()) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <map>
 #include <unordered_map>
@@ -147,8 +148,34 @@ bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, 
     return true;
 }
 
+void KeepTemperatures(SeriesRow& row, const std::array<double, 8>& values)
+{
+    constexpr double Largest = std::numeric_limits<qint16>::max() / 10.0;
+    for (size_t k = 0; k < values.size(); ++k) {
+        const double value = values[k];
+        if (std::isnan(value)) {
+            row.Tenths[k] = SeriesRow::NoReading;
+            continue;
+        }
+        // -0.0 would come back as 0.0.
+        if (!(std::fabs(value) < Largest) || (value == 0 && std::signbit(value)))
+            return;
+        const int tenths = int(value * 10 + (value < 0 ? -0.5 : 0.5));
+        if (tenths / 10.0 != value)
+            return;
+        row.Tenths[k] = qint16(tenths);
+    }
+    row.HasTenths = true;
+}
+
 std::array<double, 8> RowTemperatures(const SeriesRow& row, ValueTexts form)
 {
+    if (row.HasTenths) {
+        std::array<double, 8> values;
+        for (size_t k = 0; k < values.size(); ++k)
+            values[k] = row.Tenths[k] == SeriesRow::NoReading ? std::numeric_limits<double>::quiet_NaN() : row.Tenths[k] / 10.0;
+        return values;
+    }
     // One pass over the text, each value read as digits and a power of ten:
     // exact for every text the logger and this program write, and many
     // times faster than splitting first and reading a number after, which
