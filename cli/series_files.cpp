@@ -206,11 +206,20 @@ MergedSeries SeriesFiles::Merge() const
     return merged;
 }
 
+qint64 SeriesFiles::Interval(size_t index) const
+{
+    // A walk over every row of a file: stats asks for each twice.
+    if (intervals_.empty())
+        for (const SeriesFile& file : files_)
+            intervals_.push_back(SamplingInterval(file));
+    return intervals_[index];
+}
+
 qint64 SeriesFiles::CommonInterval() const
 {
     qint64 common = 0;
-    for (const SeriesFile& file : files_) {
-        const qint64 step = SamplingInterval(file);
+    for (size_t f = 0; f < files_.size(); ++f) {
+        const qint64 step = Interval(f);
         if (step == 0)
             continue;
         if (common != 0 && step != common)
