@@ -152,7 +152,7 @@ void SeriesFiles::readCsvFile(Source& source)
         if (!stamp)
             fault(source, line, tr("the time is not YYYY-MM-DDThh:mm:ss"));
         std::array<double, 8> values;
-        bool shortTexts = true;  // read exactly alike by both readers
+        bool shortTexts = true;  // see KeepTemperatures
         for (size_t k = 2; k < fields.size(); ++k) {
             if (!ReadSampleCsvTemperature(fields[k], values[k - 2]))
                 fault(source, line, tr("the temperature of CH%1 is not a number such as 23.5").arg(int(k) - 1));

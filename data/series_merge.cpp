@@ -9,6 +9,19 @@
 
 namespace {
 
+// Each qint16 as tenths of a degree, NoReading as NaN: reading the kept
+// temperatures of a million rows takes no division.
+const std::array<double, 65536>& degreesOfTenths()
+{
+    static const std::array<double, 65536> table = [] {
+        std::array<double, 65536> degrees;
+        for (int t = std::numeric_limits<qint16>::min(); t <= std::numeric_limits<qint16>::max(); ++t)
+            degrees[size_t(t + 32768)] = t == SeriesRow::NoReading ? std::numeric_limits<double>::quiet_NaN() : t / 10.0;
+        return degrees;
+    }();
+    return table;
+}
+
 // One temperature text after another, in the file's form; `at` moves on.
 QByteArrayView nextValue(QByteArrayView values, qsizetype& at, ValueTexts form)
 {
@@ -147,23 +160,6 @@ bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, 
             return false;
     return true;
 }
-
-namespace {
-
-// Each qint16 as tenths of a degree, NoReading as NaN: reading the kept
-// temperatures of a million rows takes no division.
-const std::array<double, 65536>& degreesOfTenths()
-{
-    static const std::array<double, 65536> table = [] {
-        std::array<double, 65536> degrees;
-        for (int t = std::numeric_limits<qint16>::min(); t <= std::numeric_limits<qint16>::max(); ++t)
-            degrees[size_t(t + 32768)] = t == SeriesRow::NoReading ? std::numeric_limits<double>::quiet_NaN() : t / 10.0;
-        return degrees;
-    }();
-    return table;
-}
-
-}  // namespace
 
 void KeepTemperatures(SeriesRow& row, const std::array<double, 8>& values)
 {

@@ -41,9 +41,9 @@ struct SeriesRow {
     int Line = 0;        // 1-based line of its file
     int ValuesAt = 0;    // where in Text the eight temperatures start
     StampKind Kind = StampKind::None;
-    // The eight temperatures in tenths of a degree (NoReading for none), as
-    // a reader that has read them keeps them, so that the judging of a
-    // million rows need not read their texts again; Text alone otherwise.
+    // The eight temperatures in tenths of a degree (NoReading for none),
+    // when the reader that read them kept them (KeepTemperatures), so that
+    // judging a million rows need not read their texts again.
     bool HasTenths = false;
     std::array<qint16, 8> Tenths{};
     static constexpr qint16 NoReading = std::numeric_limits<qint16>::min();
@@ -101,8 +101,9 @@ inline bool IsSamplingGap(qint64 step, qint64 interval)
 // A row's eight temperatures in degrees Celsius, NaN where a channel has no
 // reading. The readers have let only number texts through.
 std::array<double, 8> RowTemperatures(const SeriesRow& row, ValueTexts form);
-// Keeps in the row the temperatures a reader read from its texts, where
-// tenths give back exactly what RowTemperatures reads: the texts must be
-// exact decimals of at most fifteen digits.
+// Keeps in the row the temperatures a reader read from its texts when each
+// is a whole number of tenths that comes back bit for bit as RowTemperatures
+// would read its text: the texts, ReadSampleCsvTemperature's, must be of at
+// most fifteen characters, where both read exactly.
 void KeepTemperatures(SeriesRow& row, const std::array<double, 8>& values);
 
