@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
-AlarmChanges ChannelAlarm::Add(qint64 time, qint64 interval, double value, bool afterGap, std::vector<Excursion>* closed)
+AlarmChanges ChannelAlarm::addAny(qint64 time, qint64 interval, double value, bool afterGap, std::vector<Excursion>* closed)
 {
     AlarmChanges changes;
     if (open_ && (afterGap || std::isnan(value)))
@@ -71,23 +72,37 @@ struct SeriesJudge::Channel {
     double Weights = 0, WeightedSum = 0;
     double Shift = 0, Shifted = 0, ShiftedSquares = 0;  // for the deviation
     double TopExponent = 0, Exponentials = 0;
-    // exp(exponent - TopExponent) of the values met since TopExponent last
-    // changed, by tenths of a degree: a logger reads in tenths from -50 to
-    // 150 °C, so nearly every sample finds its exponential here, and the
-    // exponentials, not the reading, would otherwise cost most of the time.
+    // The exponent of each value met and exp(exponent - TopExponent) of
+    // those met since TopExponent last changed, by tenths of a degree: a
+    // logger reads in tenths from -50 to 150 °C, so nearly every sample
+    // finds both here, and the division and the exponentials, not the
+    // reading, would otherwise cost most of the time.
     struct Memo {
-        double Value = 0;
+        double Value = std::numeric_limits<double>::quiet_NaN();
+        double Exponent = 0;
         double Factor = 0;
-        quint32 Generation = 0;
+        quint32 Generation = 0;  // of Factor; 0 for none
     };
     std::vector<Memo> Memos = std::vector<Memo>(4096);
     quint32 Generation = 1;
 
-    double factor(double value, double exponent)
+    Memo& memo(double value, double kelvinsPerActivation)
     {
-        Memo& m = Memos[size_t(qint64(std::llround(value * 10)) & 4095)];
-        if (m.Generation != Generation || m.Value != value)
-            m = Memo{value, std::exp(exponent - TopExponent), Generation};
+        // The slot only spreads the values; the memo holds the value itself.
+        const double tenths = value * 10;
+        const qint64 slot = std::fabs(tenths) < 1e15 ? qint64(tenths + (tenths < 0 ? -0.5 : 0.5)) : 0;
+        Memo& m = Memos[size_t(slot & 4095)];
+        if (!(m.Value == value))
+            m = Memo{value, -kelvinsPerActivation / (value + 273.15), 0, 0};
+        return m;
+    }
+
+    double factor(Memo& m)
+    {
+        if (m.Generation != Generation) {
+            m.Factor = std::exp(m.Exponent - TopExponent);
+            m.Generation = Generation;
+        }
         return m.Factor;
     }
 
@@ -102,7 +117,8 @@ struct SeriesJudge::Channel {
         if (std::isnan(value))
             return;
         const double w = interval > 0 ? double(interval) : 1.0;
-        const double exponent = -kelvinsPerActivation / (value + 273.15);
+        Memo& m = memo(value, kelvinsPerActivation);
+        const double exponent = m.Exponent;
         if (s.Count == 0) {
             s.First = time;
             s.Min = s.Max = value;
@@ -125,7 +141,7 @@ struct SeriesJudge::Channel {
         Shifted += value - Shift;
         ShiftedSquares += (value - Shift) * (value - Shift);
         if (exponent <= TopExponent) {
-            Exponentials += w * factor(value, exponent);
+            Exponentials += w * factor(m);
         } else {
             Exponentials = Exponentials * std::exp(TopExponent - exponent) + w;
             TopExponent = exponent;

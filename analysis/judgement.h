@@ -18,6 +18,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -59,7 +60,17 @@ public:
     // A reading at `time` (seconds), standing for `interval` seconds, in
     // time order; NaN for none. `afterGap`: time without data lies before
     // it. Closed excursions go to `closed` when one is given.
-    AlarmChanges Add(qint64 time, qint64 interval, double value, bool afterGap, std::vector<Excursion>* closed = nullptr);
+    AlarmChanges Add(qint64 time, qint64 interval, double value, bool afterGap, std::vector<Excursion>* closed = nullptr)
+    {
+        // Nearly every sample: in range, with nothing under way to close or
+        // clear. A million rows judged on eight channels make this count.
+        if (!open_ && !active_[0] && !active_[1] && !rule_.Range.Above(value) && !rule_.Range.Below(value) && !std::isnan(value)) {
+            lastTime_ = time;
+            lastInterval_ = interval;
+            return {};
+        }
+        return addAny(time, interval, value, afterGap, closed);
+    }
     // Closes the excursion under way, as the data ends.
     void Finish(std::vector<Excursion>* closed);
 
@@ -67,6 +78,7 @@ public:
     const AlarmRule& Rule() const { return rule_; }
 
 private:
+    AlarmChanges addAny(qint64 time, qint64 interval, double value, bool afterGap, std::vector<Excursion>* closed);
     void close(qint64 end, std::vector<Excursion>* closed);
 
     int channel_;

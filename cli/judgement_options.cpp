@@ -114,8 +114,8 @@ SeriesJudgement JudgeSeries(const SeriesFiles& files, const MergedSeries& merged
     // others agree on.
     const qint64 common = files.CommonInterval();
     std::vector<qint64> intervals;
-    for (const SeriesFile& file : files.Files()) {
-        const qint64 own = SamplingInterval(file);
+    for (size_t f = 0; f < files.Files().size(); ++f) {
+        const qint64 own = files.Interval(f);
         intervals.push_back(own ? own : common);
     }
     JudgementOptions all = options;

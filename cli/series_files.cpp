@@ -151,10 +151,12 @@ void SeriesFiles::readCsvFile(Source& source)
         const std::optional<SeriesStamp> stamp = StampOfIsoText(fields[1]);
         if (!stamp)
             fault(source, line, tr("the time is not YYYY-MM-DDThh:mm:ss"));
+        std::array<double, 8> values;
+        bool shortTexts = true;  // see KeepTemperatures
         for (size_t k = 2; k < fields.size(); ++k) {
-            double value;
-            if (!ReadSampleCsvTemperature(fields[k], value))
+            if (!ReadSampleCsvTemperature(fields[k], values[k - 2]))
                 fault(source, line, tr("the temperature of CH%1 is not a number such as 23.5").arg(int(k) - 1));
+            shortTexts &= fields[k].size() <= 15;
         }
         SeriesRow row;
         row.Text = record.Text;
@@ -173,6 +175,8 @@ void SeriesFiles::readCsvFile(Source& source)
         row.Line = line;
         row.Seconds = stamp->Seconds;
         row.Kind = stamp->Kind;
+        if (shortTexts)
+            KeepTemperatures(row, values);
         file.Rows.push_back(row);
     }
     switch (reader.Fault()) {
@@ -202,11 +206,20 @@ MergedSeries SeriesFiles::Merge() const
     return merged;
 }
 
+qint64 SeriesFiles::Interval(size_t index) const
+{
+    // A walk over every row of a file: stats asks for each twice.
+    if (intervals_.empty())
+        for (const SeriesFile& file : files_)
+            intervals_.push_back(SamplingInterval(file));
+    return intervals_[index];
+}
+
 qint64 SeriesFiles::CommonInterval() const
 {
     qint64 common = 0;
-    for (const SeriesFile& file : files_) {
-        const qint64 step = SamplingInterval(file);
+    for (size_t f = 0; f < files_.size(); ++f) {
+        const qint64 step = Interval(f);
         if (step == 0)
             continue;
         if (common != 0 && step != common)

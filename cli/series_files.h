@@ -31,6 +31,9 @@ public:
     // disagree or none shows one. A file with too few stamped rows to show
     // one does not disagree.
     qint64 CommonInterval() const;
+    // The sampling interval of the file `index` names (SamplingInterval),
+    // worked out once.
+    qint64 Interval(size_t index) const;
     // The files' rows, in the order named.
     const std::vector<SeriesFile>& Files() const { return files_; }
     // All the input bytes: what sizes an output.
@@ -53,4 +56,5 @@ private:
 
     std::vector<std::unique_ptr<Source>> sources_;
     std::vector<SeriesFile> files_;
+    mutable std::vector<qint64> intervals_;  // by file, once asked for
 };

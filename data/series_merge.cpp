@@ -2,11 +2,25 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <map>
 #include <unordered_map>
 
 namespace {
+
+// Each qint16 as tenths of a degree, NoReading as NaN: reading the kept
+// temperatures of a million rows takes no division.
+const std::array<double, 65536>& degreesOfTenths()
+{
+    static const std::array<double, 65536> table = [] {
+        std::array<double, 65536> degrees;
+        for (int t = std::numeric_limits<qint16>::min(); t <= std::numeric_limits<qint16>::max(); ++t)
+            degrees[size_t(t + 32768)] = t == SeriesRow::NoReading ? std::numeric_limits<double>::quiet_NaN() : t / 10.0;
+        return degrees;
+    }();
+    return table;
+}
 
 // One temperature text after another, in the file's form; `at` moves on.
 QByteArrayView nextValue(QByteArrayView values, qsizetype& at, ValueTexts form)
@@ -147,8 +161,36 @@ bool SameTemperatures(const SeriesRow& a, ValueTexts aForm, const SeriesRow& b, 
     return true;
 }
 
+void KeepTemperatures(SeriesRow& row, const std::array<double, 8>& values)
+{
+    const std::array<double, 65536>& degrees = degreesOfTenths();
+    constexpr double Largest = std::numeric_limits<qint16>::max() / 10.0;
+    for (size_t k = 0; k < values.size(); ++k) {
+        const double value = values[k];
+        if (std::isnan(value)) {
+            row.Tenths[k] = SeriesRow::NoReading;
+            continue;
+        }
+        // -0.0 would come back as 0.0.
+        if (!(std::fabs(value) < Largest) || (value == 0 && std::signbit(value)))
+            return;
+        const int tenths = int(value * 10 + (value < 0 ? -0.5 : 0.5));
+        if (degrees[size_t(tenths + 32768)] != value)
+            return;
+        row.Tenths[k] = qint16(tenths);
+    }
+    row.HasTenths = true;
+}
+
 std::array<double, 8> RowTemperatures(const SeriesRow& row, ValueTexts form)
 {
+    if (row.HasTenths) {
+        const std::array<double, 65536>& degrees = degreesOfTenths();
+        std::array<double, 8> values;
+        for (size_t k = 0; k < values.size(); ++k)
+            values[k] = degrees[size_t(row.Tenths[k] + 32768)];
+        return values;
+    }
     // One pass over the text, each value read as digits and a power of ten:
     // exact for every text the logger and this program write, and many
     // times faster than splitting first and reading a number after, which
@@ -232,13 +274,25 @@ MergedSeries MergeSeries(const std::vector<SeriesFile>& files)
 
 qint64 SamplingInterval(const SeriesFile& file)
 {
+    // Counted a run of equal steps at a time: a logger keeps one rate for
+    // thousands of rows.
     std::unordered_map<qint64, qint64> counts;
+    qint64 current = 0, run = 0;
     for (size_t r = 1; r < file.Rows.size(); ++r) {
         const SeriesRow& a = file.Rows[r - 1];
         const SeriesRow& b = file.Rows[r];
-        if (a.Kind == StampKind::Real && b.Kind == StampKind::Real && b.Seconds > a.Seconds)
-            ++counts[b.Seconds - a.Seconds];
+        if (a.Kind != StampKind::Real || b.Kind != StampKind::Real || b.Seconds <= a.Seconds)
+            continue;
+        if (b.Seconds - a.Seconds != current) {
+            if (run > 0)
+                counts[current] += run;
+            current = b.Seconds - a.Seconds;
+            run = 0;
+        }
+        ++run;
     }
+    if (run > 0)
+        counts[current] += run;
     qint64 best = 0, bestCount = 0;
     for (const auto& [step, count] : counts)
         if (count > bestCount || (count == bestCount && step < best)) {

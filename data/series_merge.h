@@ -27,6 +27,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <limits>
 #include <vector>
 
 // How a file writes its eight temperatures: the saved file's "23,5" each
@@ -40,6 +41,12 @@ struct SeriesRow {
     int Line = 0;        // 1-based line of its file
     int ValuesAt = 0;    // where in Text the eight temperatures start
     StampKind Kind = StampKind::None;
+    // The eight temperatures in tenths of a degree (NoReading for none),
+    // when the reader that read them kept them (KeepTemperatures), so that
+    // judging a million rows need not read their texts again.
+    bool HasTenths = false;
+    std::array<qint16, 8> Tenths{};
+    static constexpr qint16 NoReading = std::numeric_limits<qint16>::min();
 
     QByteArrayView Values() const { return Text.sliced(ValuesAt); }
 };
@@ -94,4 +101,9 @@ inline bool IsSamplingGap(qint64 step, qint64 interval)
 // A row's eight temperatures in degrees Celsius, NaN where a channel has no
 // reading. The readers have let only number texts through.
 std::array<double, 8> RowTemperatures(const SeriesRow& row, ValueTexts form);
+// Keeps in the row the temperatures a reader read from its texts when each
+// is a whole number of tenths that comes back bit for bit as RowTemperatures
+// would read its text: the texts, ReadSampleCsvTemperature's, must be of at
+// most fifteen characters, where both read exactly.
+void KeepTemperatures(SeriesRow& row, const std::array<double, 8>& values);
 

@@ -68,7 +68,7 @@ TEST(SeriesStamps, RealOnlyForDatesAndTimesThatExist)
     EXPECT_EQ(StampOfTableTexts("", "")->Kind, StampKind::None);
     EXPECT_EQ(StampOfTableTexts("17/05/2024", "")->Kind, StampKind::None);
     EXPECT_EQ(StampOfIsoText("")->Kind, StampKind::None);
-    for (const char* shapeless : {"2024/05/17T08:20:30", "2024-05-17 08:20:30", "2024-05-17T08:20", "x", "2024-05-17T08:20:30Z"})
+    for (const char* shapeless : {"2024/05/17T08:20:30", "2024-05-17 08:20:30", "2024-05-17T08:2x:30", "-024-05-17T08:20:30", "2024-05-17T08:20", "x", "2024-05-17T08:20:30Z"})
         EXPECT_FALSE(StampOfIsoText(shapeless).has_value()) << shapeless;
     EXPECT_FALSE(StampOfTableTexts("17-05-2024", "08:20:30").has_value());
 }
