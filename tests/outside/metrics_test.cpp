@@ -158,8 +158,9 @@ TEST_F(Metrics, AnythingButGetMetricsIsRefusedAndManyScrapersAreServed)
     const long before = residentKiB();
     round();
     EXPECT_EQ(whole.load(), 10000);
-    if (MemoryGrowthMeasurable)
+    if (MemoryGrowthMeasurable) {
         EXPECT_LT(residentKiB() - before, 1024) << "KiB grown over 5,000 scrapes";
+    }
 }
 
 TEST_F(Metrics, BadAddressesAreRefusedWithTheReason)
