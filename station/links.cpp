@@ -24,10 +24,10 @@ public:
     static QString badChannelName(const QString& v) { return tr("--channel-name %1: not CHANNEL=NAME with a channel from 1 to 8 and a name").arg(v); }
     static QString badLimit(const QString& v)
     {
-        return tr("--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, such as 2..8 or ch3:-20..-15").arg(v);
+        return tr("--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, bounds in °C with a dot and LOW not above HIGH, such as 2..8 or ch3:-20..-15").arg(v);
     }
     static QString badDelay(const QString& v) { return tr("--delay %1: not a duration such as 30s, 15m, 2h or 1d").arg(v); }
-    static QString badMode(const QString& v) { return tr("--mode %1: not consecutive or cumulative").arg(v); }
+    static QString badMode(const QString& v) { return tr("--mode %1: neither consecutive nor cumulative").arg(v); }
     static QString badTopic(const QString& o, const QString& why) { return o + QStringLiteral(": ") + why; }
     static QString help()
     {

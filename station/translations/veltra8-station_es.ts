@@ -191,15 +191,15 @@
         <translation>--channel-name %1: no es CANAL=NOMBRE con un canal del 1 al 8 y un nombre</translation>
     </message>
     <message>
-        <source>--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, such as 2..8 or ch3:-20..-15</source>
-        <translation>--limit %1: no es BAJO..ALTO ni chN:BAJO..ALTO con N de 1 a 8, como 2..8 o ch3:-20..-15</translation>
+        <source>--limit %1: not LOW..HIGH or chN:LOW..HIGH with N from 1 to 8, bounds in °C with a dot and LOW not above HIGH, such as 2..8 or ch3:-20..-15</source>
+        <translation>--limit %1: no es BAJO..ALTO ni chN:BAJO..ALTO con N de 1 a 8, límites en °C con punto y BAJO no mayor que ALTO, como 2..8 o ch3:-20..-15</translation>
     </message>
     <message>
         <source>--delay %1: not a duration such as 30s, 15m, 2h or 1d</source>
         <translation>--delay %1: no es una duración como 30s, 15m, 2h o 1d</translation>
     </message>
     <message>
-        <source>--mode %1: not consecutive or cumulative</source>
+        <source>--mode %1: neither consecutive nor cumulative</source>
         <translation>--mode %1: no es consecutive ni cumulative</translation>
     </message>
     <message>
