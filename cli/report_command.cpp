@@ -95,8 +95,8 @@ private:
         QJsonObject page;
         page[QStringLiteral("title")] = line.IsSet(QStringLiteral("title")) ? line.Value(QStringLiteral("title")) : tr("Temperature report");
         std::set<qint64> rates;
-        for (const SeriesFile& file : files.Files())
-            if (const qint64 r = SamplingInterval(file))
+        for (size_t f = 0; f < files.Files().size(); ++f)
+            if (const qint64 r = files.Interval(f))
                 rates.insert(r);
         QStringList rateTexts;
         for (qint64 r : rates)
