@@ -92,10 +92,7 @@ public:
         // A reader of a pipe that has had what it wanted (`| head`) ends the
         // view through the session's guard, quietly.
         const auto write = [&](const QByteArray& bytes) { out.Write(bytes); };
-        session.OnChars = [&](int chars) {
-            LiveFrame frame;
-            if (!session.ReadFrame(chars, frame))
-                return;
+        const auto record = [&](const LiveFrame& frame) {
             const QDateTime now = QDateTime::currentDateTime();
             session.RestartTimeout();
             if (influx) {
@@ -119,6 +116,12 @@ public:
             }
             if (++written == count)
                 session.Finish(Exit::Ok);
+        };
+        session.OnChars = [&](int chars) {
+            LiveFrame frame;
+            // Frames that came in one read, each a record.
+            for (bool got = session.ReadFrame(chars, frame); got && !session.Finished(); got = session.NextFrame(frame))
+                record(frame);
         };
         // Ctrl-C is how a live view is ended.
         session.OnStop = [&](int) { session.Finish(Exit::Ok); };

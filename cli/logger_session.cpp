@@ -174,16 +174,21 @@ bool LoggerSession::ReadFrame(int count, LiveFrame& frame)
 {
     QByteArray chunk;
     port_.ReceiveText(chunk, count);
-    if (!frame_.Add(chunk))
-        return false;
-    std::optional<LiveFrame> parsed = ParseLiveFrame(frame_.Text());
-    frame_.Clear();
-    if (!parsed) {
+    frame_.Add(chunk);
+    return NextFrame(frame);
+}
+
+bool LoggerSession::NextFrame(LiveFrame& frame)
+{
+    std::optional<LiveFrame> parsed;
+    while (frame_.Next(parsed)) {
+        if (parsed) {
+            frame = *parsed;
+            return true;
+        }
         ++skipped_;
-        return false;
     }
-    frame = *parsed;
-    return true;
+    return false;
 }
 
 void LoggerSession::ArmTimeout(double seconds, const QString& message)

@@ -36,10 +36,12 @@ public:
     // Runs `step`, ending the command on any failure it raises.
     void Guard(const std::function<void()>& step);
 
-    // A notification's characters as live-frame text: true, with `frame`
-    // set, when they complete a readable frame. An unreadable frame is
+    // Takes a notification's characters as live-frame text: true, with
+    // `frame` set, when they complete a readable frame; NextFrame gives the
+    // frames that came in the same read after it. What is no frame is
     // dropped and counted.
     bool ReadFrame(int count, LiveFrame& frame);
+    bool NextFrame(LiveFrame& frame);
     void ClearFrame() { frame_.Clear(); }
     int SkippedFrames() const { return skipped_; }
 
@@ -74,7 +76,7 @@ private:
     QEventLoop loop_;
     QTimer timeout_;
     QString timeoutMessage_;
-    FrameAccumulator frame_;
+    FrameReader frame_;
     int skipped_ = 0;
     bool finished_ = false;
     int code_ = 0;

@@ -10,9 +10,33 @@ bool AddToFrame(QByteArray& accumulator, const QByteArray& chunk)
     return accumulator.size() == LiveFrameLength;
 }
 
-bool FrameAccumulator::Add(const QByteArray& chunk)
+bool FrameReader::Next(std::optional<LiveFrame>& frame, QByteArray* text)
 {
-    return AddToFrame(text_, chunk);
+    if (text_.size() < LiveFrameLength)
+        return false;
+    // In step, 63 digits and their end. Out of step, the piece runs to the
+    // last non-digit in view, after which the next frame begins; in view
+    // are only digits when the reading came in mid-frame, and the piece is
+    // then 64 of them, the step regained at the next frame's end.
+    const auto digit = [&](qsizetype i) { return text_[i] >= '0' && text_[i] <= '9'; };
+    qsizetype end = LiveFrameLength;
+    bool inStep = !digit(LiveFrameLength - 1);
+    for (qsizetype i = 0; i < LiveFrameLength - 1 && inStep; ++i)
+        inStep = digit(i);
+    if (!inStep) {
+        for (qsizetype i = LiveFrameLength - 1; i >= 0; --i) {
+            if (!digit(i)) {
+                end = i + 1;
+                break;
+            }
+        }
+    }
+    const QByteArray piece = text_.left(end);
+    text_.remove(0, end);
+    frame = inStep ? ParseLiveFrame(piece) : std::nullopt;
+    if (text)
+        *text = piece;
+    return true;
 }
 
 std::optional<LiveFrame> ParseLiveFrame(const QByteArray& frame)

@@ -16,22 +16,6 @@ constexpr int LiveFrameLength = 64;
 // exactly 64 characters are now held.
 bool AddToFrame(QByteArray& accumulator, const QByteArray& chunk);
 
-// Collects received characters until exactly one frame's worth is held. The
-// accumulator is emptied when it holds more than 65 characters before new
-// ones are added: frames that ran together are dropped, and collection falls
-// back into step at the logger's next pause.
-class FrameAccumulator {
-public:
-    // Adds a chunk; true when exactly 64 characters are now held.
-    bool Add(const QByteArray& chunk);
-    void Clear() { text_.clear(); }
-    const QByteArray& Text() const { return text_; }
-    QByteArray& Text() { return text_; }
-
-private:
-    QByteArray text_;
-};
-
 // The decoded fields of a frame; digits only, as the logger sends them.
 struct LiveFrame {
     int minute = 0, hour = 0, day = 0, month = 0, year = 0, second = 0;
@@ -46,6 +30,27 @@ struct LiveFrame {
 // read. nullopt when the length is wrong or a character in 1..63 is not a
 // decimal digit.
 std::optional<LiveFrame> ParseLiveFrame(const QByteArray& frame);
+
+// Live frames out of the line's bytes however the reads cut them: a frame
+// split across reads, two or more in one read, a frame cut short, bytes that
+// are no frame. A frame is 63 digits and a character that is not one (the
+// carriage return); anything else up to the last non-digit in view is a
+// piece that is no frame, after which the reading is back in step. Unlike
+// the window's accumulator it needs no pause between frames, never stays
+// out of step, and never takes digits of two frames for one.
+class FrameReader {
+public:
+    void Add(const QByteArray& chunk) { text_.append(chunk); }
+    // Takes the next whole piece: true with `frame` set for a frame, with
+    // `frame` empty for bytes that are no frame (`text`, when given, gets
+    // the piece's bytes); false when no whole piece is held yet.
+    bool Next(std::optional<LiveFrame>& frame, QByteArray* text = nullptr);
+    void Clear() { text_.clear(); }
+    qsizetype Held() const { return text_.size(); }
+
+private:
+    QByteArray text_;
+};
 
 // Channel temperature in degrees Celsius: (raw - 500) / 10.
 double ChannelTemperature(int raw);

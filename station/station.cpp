@@ -318,18 +318,20 @@ public:
         }
         QByteArray chunk;
         port.ReceiveText(chunk, count);
-        if (!frame.Add(chunk))
-            return;
-        std::optional<LiveFrame> parsed = ParseLiveFrame(frame.Text());
-        const QByteArray text = frame.Text();
-        frame.Clear();
-        if (!parsed) {
+        frame.Add(chunk);
+        std::optional<LiveFrame> parsed;
+        QByteArray text;
+        // A frame may start a download or arm the clock, after which the
+        // rest of the read is no longer frames.
+        while ((phase == Phase::Live || phase == Phase::ClockVerifying) && frame.Next(parsed, &text)) {
+            if (parsed) {
+                onFrame(*parsed);
+                continue;
+            }
             ++counters.badFrames;
             say(Trouble::BadFrames, StationPriority::Warning, StationText::badFrames(opt.port));
             emit q->BadFrame(text);
-            return;
         }
-        onFrame(*parsed);
     }
 
     void onFrame(const LiveFrame& f)
@@ -529,7 +531,7 @@ public:
     TComPort port;
     TDownloadBuffer buffer;
     TDownloadCapture capture;
-    FrameAccumulator frame;
+    FrameReader frame;
     PortWatcher watcher;
     Archive archive;
     QTimer step;

@@ -96,12 +96,15 @@ void parseAndShow(const QByteArray& frame)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Formats() = FormatSettings{};
-    FrameAccumulator accumulator;
+    QByteArray accumulator;
+    FrameReader reader;
+    qsizetype readerTook = 0;
+    qsizetype given = 0;
     try {
         for (const QByteArray& chunk : fuzz::LengthPrefixedChunks(data, size)) {
-            const qsizetype before = accumulator.Text().size();
-            const bool complete = accumulator.Add(chunk);
-            const qsizetype held = accumulator.Text().size();
+            const qsizetype before = accumulator.size();
+            const bool complete = AddToFrame(accumulator, chunk);
+            const qsizetype held = accumulator.size();
             FUZZ_CHECK(complete == (held == LiveFrameLength));
             // Whatever runs together, the accumulator never holds more than
             // one frame and a spare character before a chunk is added.
@@ -109,11 +112,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(held == (before > LiveFrameLength + 1 ? 0 : before) + chunk.size());
             // Any other length is no frame at all.
             if (!complete)
-                FUZZ_CHECK(!ParseLiveFrame(accumulator.Text()).has_value());
+                FUZZ_CHECK(!ParseLiveFrame(accumulator).has_value());
             if (complete) {
-                parseAndShow(accumulator.Text());
-                accumulator.Clear();
+                parseAndShow(accumulator);
+                accumulator.clear();
             }
+
+            // The reader hands out every byte once, in pieces of at most a
+            // frame, keeps less than a frame, and calls a piece a frame only
+            // when it reads as one.
+            reader.Add(chunk);
+            given += chunk.size();
+            std::optional<LiveFrame> frame;
+            QByteArray piece;
+            while (reader.Next(frame, &piece)) {
+                FUZZ_CHECK(!piece.isEmpty() && piece.size() <= LiveFrameLength);
+                FUZZ_CHECK(frame.has_value() == (piece.size() == LiveFrameLength && ParseLiveFrame(piece).has_value()
+                                                    && (piece.back() < '0' || piece.back() > '9')));
+                readerTook += piece.size();
+            }
+            FUZZ_CHECK(reader.Held() < LiveFrameLength);
+            FUZZ_CHECK(readerTook + reader.Held() == given);
         }
     } catch (const Exception&) {
         // The conversions here raise nothing for decoded digits; a failure

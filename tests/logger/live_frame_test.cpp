@@ -18,32 +18,54 @@ QByteArray frame(const char* clock = "0514070322" "09", const char* battery = "1
 
 }  // namespace
 
-TEST(FrameAccumulator, FrameSplitAcrossTwoChunks_ParsedOnce)
+TEST(AddToFrame, SplitFrameHeldWholeAndRunTogetherFramesEmptiedAboveSixtyFive)
 {
-    FrameAccumulator acc;
-    QByteArray f = frame();
-    EXPECT_FALSE(acc.Add(f.left(40)));
-    EXPECT_TRUE(acc.Add(f.mid(40)));
-    EXPECT_EQ(acc.Text(), f);
-}
+    QByteArray acc;
+    const QByteArray f = frame();
+    EXPECT_FALSE(AddToFrame(acc, f.left(40)));
+    EXPECT_TRUE(AddToFrame(acc, f.mid(40)));
+    EXPECT_EQ(acc, f);
 
-TEST(FrameAccumulator, EmptiedOnlyWhenAboveSixtyFiveBeforeAdding)
-{
-    FrameAccumulator acc;
-    EXPECT_FALSE(acc.Add(QByteArray(65, '1')));
+    acc.clear();
+    EXPECT_FALSE(AddToFrame(acc, QByteArray(65, '1')));
     // Exactly 65 is kept: the next chunk is added on top.
-    EXPECT_FALSE(acc.Add("2"));
-    EXPECT_EQ(acc.Text().size(), 66);
+    EXPECT_FALSE(AddToFrame(acc, "2"));
+    EXPECT_EQ(acc.size(), 66);
     // 66 held: emptied, collection restarts with this chunk.
-    EXPECT_TRUE(acc.Add(frame()));
+    EXPECT_TRUE(AddToFrame(acc, f));
+
+    acc.clear();
+    EXPECT_FALSE(AddToFrame(acc, f + f));  // 128: no match
+    EXPECT_TRUE(AddToFrame(acc, f));       // emptied first, then one frame
 }
 
-TEST(FrameAccumulator, RunTogetherFramesFallBackIntoStep)
+TEST(FrameReader, FramesComeWholeHoweverTheReadsCutThemAndStepIsRegained)
 {
-    FrameAccumulator acc;
-    QByteArray two = frame() + frame();
-    EXPECT_FALSE(acc.Add(two));        // 128: no match
-    EXPECT_TRUE(acc.Add(frame()));     // emptied first, then one frame
+    const QByteArray f = frame();
+    ASSERT_EQ(f.back(), '\r');
+    // Every frame, once, whatever the reads: split, together, a half frame
+    // first (a port opened mid-frame), garbage between, a frame cut short.
+    const QByteArray stream = f.mid(20) + f + f + "garbage\x01" + f + f.left(30) + f + f;
+    for (int piece : {1, 7, 32, 64, 96, 1000}) {
+        FrameReader reader;
+        int frames = 0, pieces = 0;
+        std::optional<LiveFrame> parsed;
+        QByteArray text;
+        for (qsizetype at = 0; at < stream.size(); at += piece) {
+            reader.Add(stream.mid(at, piece));
+            while (reader.Next(parsed, &text)) {
+                parsed ? ++frames : ++pieces;
+                if (parsed) {
+                    EXPECT_EQ(text, f);
+                }
+            }
+        }
+        // The frame after the one cut short goes with it: only its end
+        // shows where it ends.
+        EXPECT_EQ(frames, 4) << "reads of " << piece;
+        EXPECT_EQ(pieces, 4) << "reads of " << piece;
+        EXPECT_EQ(reader.Held(), 0);
+    }
 }
 
 TEST(LiveFrame, SixtyFourthCharacterIsNeverRead)
