@@ -152,6 +152,8 @@ LoggerModel::LoggerModel(const Settings& settings)
 
 void LoggerModel::StartSeries(LoggerSeconds at)
 {
+    if (!samples_.empty())
+        emptied_.push_back(LoggerEmptied{ToLoggerStamp(seriesStart_), rateCode_, static_cast<int>(samples_.size())});
     seriesStart_ = at;
     samples_.clear();
 }
@@ -228,8 +230,8 @@ LoggerModel::Event LoggerModel::Feed(char byte)
         // One series holds one interval: the header states a single rate for
         // every sample, so a new interval starts the memory afresh.
         if (code != rateCode_) {
-            rateCode_ = code;
             StartSeries(static_cast<LoggerSeconds>(std::floor(offset_ + running_)));
+            rateCode_ = code;
         }
         return Event::RateSet;
     }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A reading of the logger's calendar clock: seconds resolution, no time zone.
@@ -63,6 +64,13 @@ struct LoggerSnapshot {
     std::vector<LoggerSample> samples;
 };
 
+// A memory emptied by a clock setting or a new rate: the series it held.
+struct LoggerEmptied {
+    LoggerStamp start;  // as a download would have stated it
+    int rateCode = 1;
+    int samples = 0;
+};
+
 class LoggerModel {
 public:
     struct Settings {
@@ -114,6 +122,9 @@ public:
     // The 64-character live frame for the current clock and readings.
     std::string LiveFrame() const;
     LoggerSnapshot TakeSnapshot() const;
+    // The memories emptied since the last call, oldest first; an empty
+    // memory started afresh is not among them.
+    std::vector<LoggerEmptied> TakeEmptied() { return std::exchange(emptied_, {}); }
 
     // The pieces of the wire texts, kept apart so tests can check each.
     static std::string FrameText(const LoggerStamp& clock, int battery, int rateCode,
@@ -145,6 +156,7 @@ private:
     double wallMs_ = 0;
     LoggerSeconds seriesStart_ = 0;
     std::vector<LoggerSample> samples_;
+    std::vector<LoggerEmptied> emptied_;
 
     Mode mode_ = Mode::Live;
     char requestCommand_ = '8';

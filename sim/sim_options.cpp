@@ -66,6 +66,7 @@ SimArguments ParseSimArguments(const std::vector<std::string>& args)
         {"--frame-period", [&](auto& opt, auto& v) { o.framePeriodMs = Number(opt, v, 0, 3600000); }},
         {"--baud", [&](auto& opt, auto& v) { o.baud = Number(opt, v, 50, 4000000); }},
         {"--speed", [&](auto& opt, auto& v) { o.speed = Factor(opt, v); }},
+        {"--calm", [&](auto& opt, auto& v) { o.calmMs = Number(opt, v, 0, 3600000); }},
         {"--samples", [&](auto& opt, auto& v) { o.samples = Number(opt, v, 0, kLoggerMemoryPositions); }},
         {"--rate-code", [&](auto& opt, auto& v) { o.rateCode = Number(opt, v, 1, 6); }},
         {"--seed", [&](auto& opt, auto& v) { o.seed = Number<std::uint32_t>(opt, v, 0, 0xffffffffU); }},
@@ -165,7 +166,12 @@ Logger:
   --frame-period MS      time between live frames (default 1000; 0: back to back)
   --unpaced              write as fast as the pty takes it
   --baud N               line rate the writes are paced at (default 115200, 8N1)
-  --speed N              the logger clock runs N times faster (default 1)
+  --speed N              the logger clock runs N times faster (default 1) ...
+  --calm MS              ... but keeps time from a client's first byte until MS
+                         after the last byte either way, a transfer's included
+                         (default 3000; 0: always fast): a month passes in
+                         minutes, yet each download and clock setting happens
+                         at the pace of a logger
   --samples N            samples in memory at start, 0..2000 (default 0)
   --rate-code C          sampling rate code 1..6: 1, 5, 10, 15, 30, 60 minutes (default 1)
   --seed N               seed of the temperatures (default 1); same seed, same readings

@@ -19,7 +19,9 @@ struct SimOptions {
     int framePeriodMs = 1000;         // one live frame per period
     bool paced = true;                // bytes leave at the line rate
     int baud = 115200;                // 8N1: ten bits per byte
-    double speed = 1.0;               // logger clock runs this many times faster
+    double speed = 1.0;               // logger clock runs this many times faster ...
+    int calmMs = 3000;                // ... except from a client's byte until this long
+                                      // after the last byte either way, when it keeps time
     int samples = 0;                  // samples in memory at start, up to 2000
     int rateCode = 1;                 // 1..6
     std::uint32_t seed = 1;

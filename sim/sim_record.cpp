@@ -31,6 +31,12 @@ std::string RecordText(const SimRecord& record)
             out << '\n';
         }
     }
+    for (const LoggerEmptied& e : record.emptied) {
+        const LoggerStamp& s = e.start;
+        std::snprintf(buf, sizeof buf, "emptied %04d-%02d-%02d %02d:%02d:%02d %d %d\n", s.year, s.month, s.day, s.hour,
+                      s.minute, s.second, e.rateCode, e.samples);
+        out << buf;
+    }
     return out.str();
 }
 
@@ -88,6 +94,15 @@ SimRecord ParseRecordText(const std::string& text)
                 d.snapshot.samples.push_back(sample);
             }
             record.downloads.push_back(std::move(d));
+        } else if (word == "emptied") {
+            LoggerEmptied e;
+            std::string date, time;
+            LoggerStamp& s = e.start;
+            if (!(fields >> date >> time >> e.rateCode >> e.samples)
+                || std::sscanf(date.c_str(), "%d-%d-%d", &s.year, &s.month, &s.day) != 3
+                || std::sscanf(time.c_str(), "%d:%d:%d", &s.hour, &s.minute, &s.second) != 3)
+                fail("bad emptied line");
+            record.emptied.push_back(e);
         } else {
             fail("unknown item");
         }

@@ -9,6 +9,8 @@
 //   rx <ms since start> <byte as decimal>
 //   download <n> <command char> <yyyy-mm-dd> <hh:mm:ss> <rate code> <samples> <lines sent> <end marker 0/1>
 //   <eight raw counts>            (one line per sample of the download above)
+//   emptied <yyyy-mm-dd> <hh:mm:ss> <rate code> <samples>
+//                                 (a memory a clock setting or a new rate emptied)
 #include "sim/logger_model.h"
 
 #include <string>
@@ -31,6 +33,7 @@ struct SimRecord {
     long long badFrames = 0;   // of those, frames carrying a letter
     std::vector<SimReceived> received;  // capped, see kMaxReceived
     std::vector<SimDownload> downloads;
+    std::vector<LoggerEmptied> emptied;
 
     static constexpr std::size_t kMaxReceived = 100000;
 };

@@ -77,6 +77,8 @@ public:
         : s_(owner), o_(owner.options_), model_(SettingsFrom(owner.options_)), rng_(owner.options_.seed)
     {
         t0_ = Steady::now();
+        advancedTo_ = t0_;
+        calmUntil_ = t0_;
         wireFree_ = t0_;
         nextFrame_ = t0_;
     }
@@ -87,10 +89,18 @@ private:
     enum class Sent { Ok, Lost, Stopped };
 
     double WallMs() const { return std::chrono::duration<double, std::milli>(Steady::now() - t0_).count(); }
+    // The logger clock keeps real time while calm or busy with a client's
+    // request, runs at the given speed otherwise.
     void Advance()
     {
-        const double seconds = std::chrono::duration<double>(Steady::now() - t0_).count();
-        model_.AdvanceTo(seconds * o_.speed, WallMs());
+        const auto now = Steady::now();
+        if (now > advancedTo_) {
+            const auto calmEnd = model_.CurrentMode() == LoggerModel::Mode::Live ? std::clamp(calmUntil_, advancedTo_, now) : now;
+            running_ += std::chrono::duration<double>(calmEnd - advancedTo_).count()
+                        + std::chrono::duration<double>(now - calmEnd).count() * o_.speed;
+            advancedTo_ = now;
+        }
+        model_.AdvanceTo(running_, WallMs());
     }
     bool Stopping() const { return stop_; }
 
@@ -121,6 +131,9 @@ private:
     LoggerModel model_;
     std::mt19937 rng_;
     Steady::time_point t0_;
+    Steady::time_point advancedTo_;  // the logger clock has been moved up to here ...
+    double running_ = 0;              // ... and stands this far from its start
+    Steady::time_point calmUntil_;
     Steady::time_point wireFree_;   // when the bytes written so far have left the wire
     // Set from a transfer's first byte to its last: the logger sends it back
     // to back, so this thread waking late shortens the gaps that follow
@@ -166,11 +179,9 @@ void Simulator::Worker::Run()
         if (model_.CurrentMode() == LoggerModel::Mode::Live && now >= nextFrame_) {
             SendFrames();
             const auto period = std::chrono::milliseconds(o_.framePeriodMs);
-            nextFrame_ += period;
             // After a download or a stall the schedule starts again from now
-            // rather than catching up with a burst of frames.
-            if (nextFrame_ + period < Steady::now())
-                nextFrame_ = Steady::now() + period;
+            // rather than catching up with frames back to back.
+            nextFrame_ = now - nextFrame_ >= period ? now + period : nextFrame_ + period;
             continue;
         }
 
@@ -266,12 +277,17 @@ void Simulator::Worker::ReadCommands()
             for (ssize_t i = 0; i < n && s_.record_.received.size() < SimRecord::kMaxReceived; ++i)
                 s_.record_.received.push_back(SimReceived{ms, buf[i]});
         }
+        calmUntil_ = std::max(calmUntil_, Steady::now() + std::chrono::milliseconds(o_.calmMs));
         for (ssize_t i = 0; i < n; ++i) {
             if (model_.Feed(buf[i]) == LoggerModel::Event::Transfer) {
                 snapshot_ = model_.TakeSnapshot();
                 transferPending_ = true;
                 transferDue_ = Steady::now() + std::chrono::milliseconds(o_.transferDelayMs);
             }
+        }
+        if (std::vector<LoggerEmptied> emptied = model_.TakeEmptied(); !emptied.empty()) {
+            std::lock_guard lock(s_.mutex_);
+            s_.record_.emptied.insert(s_.record_.emptied.end(), emptied.begin(), emptied.end());
         }
     }
 }

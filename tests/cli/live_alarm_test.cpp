@@ -18,7 +18,7 @@ TEST(LiveAlarms, RecordsCarryTheStateAndEventsFollowTheReadings)
 {
     QTemporaryDir dir;
     // A logger clock 600 times faster: a minute of readings every frame.
-    SimulatorProcess sim(dir.path(), {QStringLiteral("--frame-period"), QStringLiteral("100"), QStringLiteral("--speed"), QStringLiteral("600"),
+    SimulatorProcess sim(dir.path(), {QStringLiteral("--frame-period"), QStringLiteral("100"), QStringLiteral("--speed"), QStringLiteral("600"), QStringLiteral("--calm"), QStringLiteral("0"),
                                          QStringLiteral("--start"), QStringLiteral("2024-05-17T08:00:00")});
     ASSERT_FALSE(sim.Link().isEmpty());
     const QString events = dir.filePath(QStringLiteral("events.txt"));

@@ -58,7 +58,7 @@ TEST_F(Files, ConvertMergesOverlappingDownloadsOnceInTimeOrder)
 {
     // A logger whose clock runs 600 times faster stores a sample every
     // tenth of a second: the second download holds the first and more.
-    SimulatorProcess sim(dir.path(), {QStringLiteral("--samples"), QStringLiteral("20"), QStringLiteral("--speed"), QStringLiteral("600"),
+    SimulatorProcess sim(dir.path(), {QStringLiteral("--samples"), QStringLiteral("20"), QStringLiteral("--speed"), QStringLiteral("600"), QStringLiteral("--calm"), QStringLiteral("0"),
                                          QStringLiteral("--start"), QStringLiteral("2024-05-17T08:00:00"), QStringLiteral("--unpaced"),
                                          QStringLiteral("--frame-period"), QStringLiteral("100")});
     ASSERT_FALSE(sim.Link().isEmpty());
