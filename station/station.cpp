@@ -21,6 +21,8 @@
 
 #include <cmath>
 
+#include <malloc.h>
+
 namespace {
 
 class StationText {
@@ -66,6 +68,10 @@ public:
                      : tr("%1: the logger's clock corrected from the PC's").arg(p);
     }
     static QString clockRefused(const QString& p) { return tr("%1: the logger did not take the clock; it is tried again after the next download").arg(p); }
+    static QString outpaced(const QString& p)
+    {
+        return tr("%1: the logger stored a new sample before each clock setting could go out; the memory is emptied after a later download").arg(p);
+    }
     static QString drift(const QString& p, double s)
     {
         return tr("%1: the logger's clock is %2 s off the PC's; it is corrected after the next download").arg(p).arg(std::lround(s));
@@ -93,6 +99,10 @@ constexpr qint64 RetrySeconds = 60;
 // command then lands in the logger's pause between two frames.
 constexpr int ClockSetDelayMs = 100;
 constexpr int FramesToConfirm = 3;
+// Downloads in a row that fetch the samples stored since the last one so
+// that the memory may be emptied; a logger that stores faster than that
+// (a clock far too fast) is left alone until a later download.
+constexpr int FetchesBeforeEmptying = 3;
 // A full memory is 2,000 lines of 50 bytes; a transfer far longer is noise.
 constexpr qsizetype MaxTransferBytes = 512 * 1024;
 
@@ -287,6 +297,11 @@ public:
             transferSilence.start();
             if (capture.Capture(count) == TDownloadCapture::Chunk::EndMarker) {
                 finishDownload();
+                // A transfer and its table take a few MiB for a moment; the
+                // heap gives them back, so a station that runs for years
+                // stays at the size it had on its first day.
+                buffer.Clear();
+                ::malloc_trim(0);
             } else if (buffer.Text().size() > MaxTransferBytes) {
                 // Garbage that never ends must not grow without bound.
                 port.SendText(Command::ResumeLive);
@@ -369,6 +384,12 @@ public:
             if (counters.memoryUsed > cycle.rows) {
                 // Samples stored since the archived download: they are
                 // fetched before the memory may be emptied.
+                if (++fetchesForClock > FetchesBeforeEmptying) {
+                    clockWanted = false;
+                    say(Trouble::Clock, StationPriority::Warning, StationText::outpaced(opt.port));
+                    hold();
+                    return;
+                }
                 startDownload();
                 return;
             }
@@ -391,9 +412,13 @@ public:
         }
         // A full memory or a drifted clock asks for a download at once, but
         // not again and again while a download or the clock keeps failing.
+        // A clock that drifts off again within a download period of its
+        // setting runs far off; correcting it at every frame would empty
+        // the memory again and again, so it waits for the next download.
         const bool held = holdUntil.isValid() && now < holdUntil;
+        const bool driftAsks = drifted && (!clockSetAt.isValid() || clockSetAt.secsTo(now) >= opt.downloadEverySeconds);
         if (downloadDue || !nextDownloadAt.isValid() || now >= nextDownloadAt
-            || (!held && (counters.memoryUsed >= opt.restartMemoryAt || drifted)))
+            || (!held && (counters.memoryUsed >= opt.restartMemoryAt || driftAsks)))
             startDownload();
     }
 
@@ -471,6 +496,8 @@ public:
             retrySeconds = RetrySeconds;
         } else {
             if (archive.Verify(table.Rows)) {
+                if (!clockWanted)
+                    fetchesForClock = 0;
                 clockWanted = true;
                 memoryCycle = full;
             } else {
@@ -512,6 +539,7 @@ public:
             phase = Phase::Live;
             clockWanted = false;
             ++counters.clockSets;
+            clockSetAt = PcClock().Now();
             holdUntil = {};
             retrySeconds = RetrySeconds;
             cleared(Trouble::Clock);
@@ -546,6 +574,8 @@ public:
     QDateTime holdUntil;
     qint64 retrySeconds = RetrySeconds;
     bool clockWanted = false;
+    int fetchesForClock = 0;
+    QDateTime clockSetAt;
     bool memoryCycle = false;
     int memoryBeforeSet = 0;
     int framesSinceSet = 0;

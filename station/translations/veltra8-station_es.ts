@@ -62,6 +62,10 @@
         <translation>MQTT: el broker en %1 cortó la conexión (%2); reconectando</translation>
     </message>
     <message>
+        <source>MQTT: no TLS connection with the broker at %1 (%2); check that --mqtt-cafile %3 signed the broker&apos;s certificate</source>
+        <translation>MQTT: no hay conexión TLS con el broker en %1 (%2); compruebe que --mqtt-cafile %3 firmó el certificado del broker</translation>
+    </message>
+    <message>
         <source>MQTT: cannot reach the broker at %1 (%2); retrying</source>
         <translation>MQTT: no se puede llegar al broker en %1 (%2); se reintenta</translation>
     </message>
@@ -146,6 +150,10 @@
     <message>
         <source>%1: the logger did not take the clock; it is tried again after the next download</source>
         <translation>%1: el registrador no aceptó el reloj; se vuelve a intentar tras la próxima descarga</translation>
+    </message>
+    <message>
+        <source>%1: the logger stored a new sample before each clock setting could go out; the memory is emptied after a later download</source>
+        <translation>%1: el registrador guardó una muestra nueva antes de cada puesta en hora; la memoria se vacía tras una descarga posterior</translation>
     </message>
     <message>
         <source>%1: the logger&apos;s clock is %2 s off the PC&apos;s; it is corrected after the next download</source>

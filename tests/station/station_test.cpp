@@ -4,6 +4,7 @@
 // simulator's own record: each sample it stored and sent whole in a finished
 // transfer is archived once, in order, with its time.
 #include "sim/sim_record.h"
+#include "sim/stored_samples.h"
 #include "tests/support/programs.h"
 #include "tests/support/wait.h"
 
@@ -27,6 +28,12 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+// How gtest shows a row that differs.
+std::ostream& operator<<(std::ostream& os, const StoredRow& r)
+{
+    return os << r.sample << ' ' << r.time.toString(Qt::ISODate).toStdString() << ' ' << r.raw[0];
+}
 
 namespace {
 
@@ -117,23 +124,6 @@ private:
     QString err_;
 };
 
-struct Row {
-    int sample = 0;
-    QDateTime time;
-    std::array<int, 8> raw{};
-    bool operator==(const Row&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Row& r)
-{
-    return os << r.sample << ' ' << r.time.toString(Qt::ISODate).toStdString() << ' ' << r.raw[0];
-}
-
-QDateTime stampTime(const LoggerStamp& s)
-{
-    return QDateTime(QDate(s.year, s.month, s.day), QTime(s.hour, s.minute, s.second));
-}
-
 class StationTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -168,75 +158,30 @@ protected:
             notify_->Path());
     }
 
-    // The archive's rows, month files in order.
-    std::vector<Row> archived(const QString& name = QStringLiteral("lg")) const
+    std::vector<StoredRow> archived(const QString& name = QStringLiteral("lg")) const
     {
-        std::vector<Row> rows;
-        const QDir folder(path(QStringLiteral("archive/") + name));
-        for (const QString& file : folder.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name)) {
-            QFile f(folder.filePath(file));
-            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-            const QByteArray all = f.readAll();
-            EXPECT_TRUE(all.endsWith("\r\n")) << "torn last line in " << file.toStdString();
-            const QList<QByteArray> lines = all.split('\n');
-            EXPECT_EQ(lines.first(), "sample,time,ch1,ch2,ch3,ch4,ch5,ch6,ch7,ch8\r");
-            for (qsizetype i = 1; i < lines.size(); ++i) {
-                if (lines[i].isEmpty())
-                    continue;
-                const QList<QByteArray> f8 = lines[i].trimmed().split(',');
-                EXPECT_EQ(f8.size(), 10) << lines[i].constData();
-                if (f8.size() != 10)
-                    continue;
-                Row r;
-                r.sample = f8[0].toInt();
-                r.time = QDateTime::fromString(QString::fromLatin1(f8[1]), Qt::ISODate);
-                for (int k = 0; k < 8; ++k)
-                    r.raw[size_t(k)] = int(std::lround(f8[k + 2].toDouble() * 10 + 500));
-                rows.push_back(r);
-            }
-        }
+        QStringList problems;
+        std::vector<StoredRow> rows = ReadArchiveRows(path(QStringLiteral("archive/") + name), &problems);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
         return rows;
     }
 
-    // What the archive must hold: per memory cycle (start stamp and rate),
-    // in the order the cycles came, the samples of its largest finished
-    // transfer, timed from the start stamp by the rate.
-    std::vector<Row> expected() const
+    std::vector<SimRecord> records() const
     {
-        std::vector<std::pair<QString, SimDownload>> cycles;
-        for (const QString& file : records_) {
-            if (!QFile::exists(file))
-                continue;
-            for (const SimDownload& d : ReadRecordFile(file.toStdString()).downloads) {
-                if (!d.endMarkerSent)
-                    continue;
-                const QString key = stampTime(d.snapshot.start).toString(Qt::ISODate) + QString::number(d.snapshot.rateCode);
-                auto same = std::find_if(cycles.begin(), cycles.end(), [&](const auto& c) { return c.first == key; });
-                if (same == cycles.end())
-                    cycles.emplace_back(key, d);
-                else if (d.snapshot.samples.size() > same->second.snapshot.samples.size())
-                    same->second = d;
-            }
-        }
-        std::vector<Row> rows;
-        for (const auto& [key, d] : cycles) {
-            const QDateTime start = stampTime(d.snapshot.start);
-            for (size_t i = 0; i < d.snapshot.samples.size(); ++i) {
-                Row r;
-                r.sample = int(i) + 1;
-                r.time = start.addSecs(qint64(i + 1) * RateCodeMinutes(d.snapshot.rateCode) * 60);
-                r.raw = d.snapshot.samples[i];
-                rows.push_back(r);
-            }
-        }
-        return rows;
+        std::vector<SimRecord> all;
+        for (const QString& file : records_)
+            if (QFile::exists(file))
+                all.push_back(ReadRecordFile(file.toStdString()));
+        return all;
     }
 
     void expectExactlyOnce(const QString& name = QStringLiteral("lg"))
     {
-        const std::vector<Row> want = expected();
-        const std::vector<Row> got = archived(name);
+        const std::vector<SimRecord> runs = records();
+        const std::vector<StoredRow> want = StoredRows(runs);
+        const std::vector<StoredRow> got = archived(name);
         ASSERT_FALSE(want.empty());
+        EXPECT_EQ(EmptiedUnsent(runs), 0) << "samples emptied before any transfer held them";
         ASSERT_EQ(got.size(), want.size());
         for (size_t i = 0; i < got.size(); ++i)
             ASSERT_EQ(got[i], want[i]) << "row " << i;
@@ -420,7 +365,7 @@ TEST_F(StationTest, Station_ArchiveDiskFull_SaysSoTearsNothingAndResumesWhenSpac
     auto s = station({QStringLiteral("--download-every"), QStringLiteral("2s"), QStringLiteral("--restart-memory-at"), QStringLiteral("2000")});
     auto sim = plug(1500, Quick);
     ASSERT_TRUE(s->WaitFor(QStringLiteral("No space left on device"))) << s->Err().toStdString();
-    for (const Row& r : archived())
+    for (const StoredRow& r : archived())
         EXPECT_LE(r.sample, 1500);
     ASSERT_EQ(::mount("tmpfs", unmount.at.constData(), "tmpfs", MS_REMOUNT, "size=4m"), 0);
     ASSERT_TRUE(s->WaitFor(QStringLiteral("1500 in memory"), 1, 15000)) << s->Err().toStdString();
@@ -432,7 +377,7 @@ TEST_F(StationTest, Station_ArchiveDiskFull_SaysSoTearsNothingAndResumesWhenSpac
 TEST_F(StationTest, Station_MemoryReachesLimit_ArchivedThenEmptiedByClockAndNextCycleArchived)
 {
     // An hour a sample at 600 times the speed: six seconds a sample.
-    auto sim = plug(150, Quick + QStringList{QStringLiteral("--rate-code"), QStringLiteral("6"), QStringLiteral("--speed"), QStringLiteral("600"),
+    auto sim = plug(150, Quick + QStringList{QStringLiteral("--rate-code"), QStringLiteral("6"), QStringLiteral("--speed"), QStringLiteral("600"), QStringLiteral("--calm"), QStringLiteral("0"),
                              QStringLiteral("--start"), CycleStart.addSecs(150 * 3600).toString(Qt::ISODate)});
     auto s = station({QStringLiteral("--restart-memory-at"), QStringLiteral("100"), QStringLiteral("--download-every"), QStringLiteral("2s")});
     ASSERT_TRUE(s->WaitFor(QStringLiteral("150 new samples archived")));
@@ -444,6 +389,33 @@ TEST_F(StationTest, Station_MemoryReachesLimit_ArchivedThenEmptiedByClockAndNext
     stopAll(s, sim);
     expectExactlyOnce();
     EXPECT_EQ(archived()[150].sample, 1) << "the new cycle numbers its samples from 1";
+}
+
+TEST_F(StationTest, Station_DaysPassInSeconds_EachMemoryCycleArchivedOnceAndDriftWaitsForIt)
+{
+    // A sample a minute and an hour of the logger's clock per frame, so
+    // the memory reaches its limit every 3 s; the logger keeps time while
+    // the station speaks to it. Between cycles its clock runs hours ahead
+    // of the PC's: corrected at each cycle's setting, not by downloads of
+    // its own.
+    auto sim = plug(0, {QStringLiteral("--unpaced"), QStringLiteral("--transfer-delay"), QStringLiteral("50"), QStringLiteral("--marker-pause"),
+                           QStringLiteral("50"), QStringLiteral("--frame-period"), QStringLiteral("100"), QStringLiteral("--speed"),
+                           QStringLiteral("36000"), QStringLiteral("--calm"), QStringLiteral("1000"), QStringLiteral("--start"),
+                           QDateTime::currentDateTime().toString(Qt::ISODate)});
+    auto s = station({QStringLiteral("--max-clock-drift"), QStringLiteral("120")});
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("memory emptied and its clock set"), 3, 60000)) << s->Err().toStdString();
+    stopAll(s, sim);
+    expectExactlyOnce();
+    // Hours ran by before the station came: the clock is corrected once at
+    // the start; after that only the memory cycles set it, each at its limit.
+    EXPECT_LE(s->Count(QStringLiteral("clock corrected")), 1) << s->Err().toStdString();
+    const std::vector<SimRecord> runs = records();
+    ASSERT_GE(runs.front().emptied.size(), 3u);
+    for (size_t i = runs.front().emptied.size() - 3; i < runs.front().emptied.size(); ++i)
+        EXPECT_GE(runs.front().emptied[i].samples, 1800) << "each memory emptied at its limit";
+    // At start, then per cycle the download that empties it and at most
+    // one more for a sample that came just after it.
+    EXPECT_LE(s->Count(QStringLiteral("archived,")), 2 + 2 * s->Count(QStringLiteral("memory emptied"))) << s->Err().toStdString();
 }
 
 TEST_F(StationTest, Station_ClockDrifted_CorrectedAfterArchivedDownload)
