@@ -179,7 +179,8 @@ void MqttLink::connectNow()
     mosquitto_will_set(mosq_, Topic("status").toUtf8().constData(), int(offline.size()), offline.constData(), 1, true);
     const int rc = mosquitto_connect_async(mosq_, options_.host.toUtf8().constData(), options_.port, KeepAliveSeconds);
     if (rc != MOSQ_ERR_SUCCESS) {
-        lost(Trouble::Unreachable, QString::fromUtf8(rc == MOSQ_ERR_ERRNO ? strerror(errno) : mosquitto_strerror(rc)));
+        lost(rc == MOSQ_ERR_TLS ? Trouble::Untrusted : Trouble::Unreachable,
+            QString::fromUtf8(rc == MOSQ_ERR_ERRNO ? strerror(errno) : mosquitto_strerror(rc)));
         return;
     }
     watchSocket();
@@ -214,7 +215,7 @@ void MqttLink::afterIo(int rc)
         return;
     if (rc != MOSQ_ERR_SUCCESS) {
         const QString why = QString::fromUtf8(rc == MOSQ_ERR_ERRNO ? strerror(errno) : mosquitto_strerror(rc));
-        lost(connected_ ? Trouble::Dropped : Trouble::Unreachable, why);
+        lost(rc == MOSQ_ERR_TLS ? Trouble::Untrusted : connected_ ? Trouble::Dropped : Trouble::Unreachable, why);
         return;
     }
     writer_->setEnabled(mosquitto_want_write(mosq_));
@@ -238,6 +239,11 @@ void MqttLink::lost(Trouble kind, const QString& detail)
         say(kind, StationPriority::Error,
             tr("MQTT: the broker at %1 refused the connection: %2; check --mqtt-user and --mqtt-password-file")
                 .arg(where, QString::fromUtf8(mosquitto_connack_string(refused_ < 0 ? 5 : refused_))));
+        break;
+    case Trouble::Untrusted:
+        say(kind, StationPriority::Error,
+            tr("MQTT: no TLS connection with the broker at %1 (%2); check that --mqtt-cafile %3 signed the broker's certificate")
+                .arg(where, detail, options_.caFile));
         break;
     case Trouble::Dropped:
         say(kind, StationPriority::Warning, tr("MQTT: the broker at %1 dropped the connection (%2); reconnecting").arg(where, detail));

@@ -94,7 +94,7 @@ signals:
     void ConnectedChanged(bool connected);
 
 private:
-    enum class Trouble { None, Unreachable, Refused, Dropped };
+    enum class Trouble { None, Unreachable, Refused, Dropped, Untrusted };
     void connectNow();
     void watchSocket();
     void unwatchSocket();

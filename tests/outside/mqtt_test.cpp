@@ -205,6 +205,63 @@ TEST_F(Mqtt, RefusedLoginIsSaidOnceAndRetriedUntilItIsRight)
     link.Stop();
 }
 
+TEST_F(Mqtt, TlsWithTheRightAuthorityConnectsAndAStrangerIsRefused)
+{
+    // A certificate authority, the broker's certificate for 127.0.0.1 signed
+    // by it, and another authority that signed nothing here.
+    if (InstalledProgram(QStringLiteral("openssl")).isEmpty())
+        GTEST_SKIP() << "openssl is not installed";
+    const auto openssl = [&](const QStringList& arguments) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(InstalledProgram(QStringLiteral("openssl")), arguments);
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    };
+    QFile ext(dir.filePath(QStringLiteral("ext.cnf")));
+    ASSERT_TRUE(ext.open(QIODevice::WriteOnly));
+    ext.write("subjectAltName=IP:127.0.0.1\n");
+    ext.close();
+    for (const QString& ca : {QStringLiteral("ca"), QStringLiteral("stranger")})
+        ASSERT_TRUE(openssl({QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-nodes"),
+            QStringLiteral("-keyout"), ca + QStringLiteral(".key"), QStringLiteral("-out"), ca + QStringLiteral(".crt"), QStringLiteral("-subj"),
+            QStringLiteral("/CN=") + ca, QStringLiteral("-days"), QStringLiteral("2")}));
+    ASSERT_TRUE(openssl({QStringLiteral("req"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+        QStringLiteral("server.key"), QStringLiteral("-out"), QStringLiteral("server.csr"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")}));
+    ASSERT_TRUE(openssl({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), QStringLiteral("server.csr"), QStringLiteral("-CA"),
+        QStringLiteral("ca.crt"), QStringLiteral("-CAkey"), QStringLiteral("ca.key"), QStringLiteral("-CAcreateserial"), QStringLiteral("-out"),
+        QStringLiteral("server.crt"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"), QStringLiteral("ext.cnf")}));
+
+    // The plain listener for the subscriber, a TLS one for the station.
+    const int tlsPort = FreeLoopbackPort();
+    const QByteArray folder = dir.path().toUtf8();
+    Broker broker(dir.path(), "allow_anonymous true\nlistener " + QByteArray::number(tlsPort) + " 127.0.0.1\ncafile " + folder + "/ca.crt\ncertfile "
+        + folder + "/server.crt\nkeyfile " + folder + "/server.key\n");
+    broker.Start();
+    Subscriber sub(broker.Port(), {QStringLiteral("veltra8/#")});
+
+    MqttOptions o = options(tlsPort);
+    o.haPrefix.clear();
+    o.caFile = dir.filePath(QStringLiteral("stranger.crt"));
+    MqttLink stranger(o);
+    std::vector<QString> messages;
+    QObject::connect(&stranger, &MqttLink::Message, [&](int, const QString& text) { messages.push_back(text); });
+    stranger.Start();
+    WaitIdly([] { return false; }, 2500, 50);
+    EXPECT_FALSE(stranger.IsConnected());
+    ASSERT_EQ(messages.size(), 1u) << "said once however often it is tried";
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("--mqtt-cafile"))) << messages[0].toStdString();
+    stranger.Stop();
+
+    o.caFile = dir.filePath(QStringLiteral("ca.crt"));
+    MqttLink link(o);
+    link.Start();
+    ASSERT_TRUE(WaitIdly([&] { return link.IsConnected(); }, 10000, 20));
+    link.PublishAlarm("{\"over\":\"tls\"}");
+    EXPECT_TRUE(sub.WaitFor(QStringLiteral("veltra8/cámara 1/alarm"), "{\"over\":\"tls\"}"));
+    EXPECT_TRUE(sub.WaitFor(QStringLiteral("veltra8/cámara 1/status"), "online"));
+    link.Stop();
+}
+
 TEST_F(Mqtt, NamesThatCannotStandInATopicAreRefused)
 {
     for (const char* bad : {"a/b", "a+b", "a#", "", "tab\there"})
