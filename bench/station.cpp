@@ -4,15 +4,22 @@
 //    its threads; a timer between frames would show as more than the
 //    frame's own);
 //  - a full memory of 2,000 samples: from the end marker read to the rows
-//    written and synced, median of several downloads into fresh archives.
+//    written and synced, median of several downloads into fresh archives;
+//  - a month of samples a minute with the logger's clock sped up (keeping
+//    time while the station speaks to it): memory cycles, the archive held
+//    to the simulator's record (samples lost, samples twice), and the
+//    station's resident memory after the month against after its first
+//    cycle.
 // The station runs as the program for the first (nothing of the bench's
 // own in its figures) and in process for the second.
 #include "bench/report.h"
 #include "sim/simulator.h"
+#include "sim/stored_samples.h"
 #include "station/station.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +28,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -187,6 +195,69 @@ void benchArchiveLatency()
         "goal 50 ms; worst of " + std::to_string(ms.size()) + ": " + std::to_string(ms.back()).substr(0, 5) + " ms");
 }
 
+void benchMonth()
+{
+    QTemporaryDir dir;
+    SimOptions o;
+    o.portsFolder = dir.path().toStdString();
+    o.linkName = "lg";
+    o.paced = false;
+    o.framePeriodMs = 100;
+    o.transferDelayMs = 50;
+    o.markerPauseMs = 50;
+    // 6,000 s of the logger's clock per frame: a hundred samples, well
+    // under the 200 between the memory limit and a full memory.
+    o.speed = 60000;
+    o.calmMs = 1000;
+    Simulator sim(o);
+    sim.Start();
+    QProcess station;
+    station.start(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2) + QStringLiteral("/veltra8-station"),
+        {QStringLiteral("-p"), QString::fromStdString(sim.LinkPath()), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive"))});
+    station.waitForStarted();
+    const qint64 pid = station.processId();
+    auto emptied = [&] {
+        long long n = 0;
+        for (const LoggerEmptied& e : sim.Record().emptied)
+            n += e.samples;
+        return std::pair(sim.Record().emptied.size(), n);
+    };
+    QElapsedTimer clock;
+    clock.start();
+    constexpr long long Month = 30LL * 24 * 60;
+    long long rssFirstKiB = 0;
+    while (emptied().second < Month && clock.elapsed() < 15 * 60 * 1000) {
+        runFor(200);
+        if (rssFirstKiB == 0 && emptied().first >= 1)
+            rssFirstKiB = statusField(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS");
+    }
+    const double seconds = double(clock.elapsed()) / 1000;
+    const long long rssEndKiB = statusField(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS");
+    station.terminate();
+    station.waitForFinished();
+    const QString err = QString::fromLocal8Bit(station.readAllStandardError());
+    sim.Stop();
+
+    const std::vector<SimRecord> records{sim.Record()};
+    const std::vector<StoredRow> want = StoredRows(records);
+    QStringList problems;
+    const std::vector<StoredRow> got = ReadArchiveRows(dir.filePath(QStringLiteral("archive/lg")), &problems);
+    std::set<std::pair<qint64, int>> seen;
+    long long twice = 0;
+    for (const StoredRow& r : got)
+        twice += seen.emplace(r.time.toSecsSinceEpoch() - 60LL * r.sample, r.sample).second ? 0 : 1;
+    const bool same = got == want && problems.isEmpty();
+    const auto [cycles, stored] = emptied();
+    ReportFigure("veltra8-station, a simulated month at a sample a minute: memory cycles", double(cycles), "",
+        std::to_string(stored) + " samples stored and emptied, in " + std::to_string(int(seconds)) + " s");
+    ReportFigure("veltra8-station, the simulated month: samples lost", double(EmptiedUnsent(records)), "",
+        std::string("goal 0; archive ") + (same ? "equal to" : "NOT equal to") + " the simulator's record, "
+            + std::to_string(got.size()) + " rows; " + std::to_string(err.count(QStringLiteral("archived,"))) + " downloads");
+    ReportFigure("veltra8-station, the simulated month: samples archived twice", double(twice), "", "goal 0");
+    ReportFigure("veltra8-station, the simulated month: resident memory growth after the first cycle", double(rssEndKiB - rssFirstKiB) / 1024.0,
+        "MiB", "goal under 1 MiB; " + std::to_string(rssEndKiB / 1024) + " MiB at the end");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -195,5 +266,6 @@ int main(int argc, char** argv)
     benchArchiveLatency();
     benchIdle();
     benchQuiet();
+    benchMonth();
     return 0;
 }
