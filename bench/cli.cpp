@@ -10,6 +10,7 @@
 //    command.
 #include "bench/child_process.h"
 #include "bench/paced_logger.h"
+#include "bench/programs.h"
 #include "bench/report.h"
 #include "cli/series_files.h"
 #include "cli/table_output.h"
@@ -49,7 +50,7 @@ using Clock = std::chrono::steady_clock;
 
 std::string clientPath()
 {
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2).toStdString() + "/veltra8-cli";
+    return ProgramBeside(QStringLiteral("veltra8-cli")).toStdString();
 }
 
 // Runs the client with its standard output on `out`; returns its pid.

@@ -12,6 +12,7 @@
 //    cycle.
 // The station runs as the program for the first (nothing of the bench's
 // own in its figures) and in process for the second.
+#include "bench/programs.h"
 #include "bench/report.h"
 #include "sim/simulator.h"
 #include "sim/stored_samples.h"
@@ -96,7 +97,7 @@ void benchIdle()
     env.remove(QStringLiteral("NOTIFY_SOCKET"));
     env.remove(QStringLiteral("WATCHDOG_USEC"));
     station.setProcessEnvironment(env);
-    station.start(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2) + QStringLiteral("/veltra8-station"),
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
         {QStringLiteral("-p"), QString::fromStdString(sim.LinkPath()), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive"))});
     station.waitForStarted();
     // Past the download at connection, into the steady state.
@@ -139,7 +140,7 @@ void benchQuiet()
         return;
     ::close(slave);
     QProcess station;
-    station.start(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2) + QStringLiteral("/veltra8-station"),
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
         {QStringLiteral("-p"), QString::fromLatin1(name), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive"))});
     station.waitForStarted();
     runFor(2000);
@@ -212,7 +213,7 @@ void benchMonth()
     Simulator sim(o);
     sim.Start();
     QProcess station;
-    station.start(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2) + QStringLiteral("/veltra8-station"),
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
         {QStringLiteral("-p"), QString::fromStdString(sim.LinkPath()), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive"))});
     station.waitForStarted();
     const qint64 pid = station.processId();

@@ -5,6 +5,7 @@
 //  - a scrape of /metrics over loopback, median of 1,000;
 //  - the station's cost with MQTT and metrics on and a logger sending a
 //    frame a second: processor share and resident memory.
+#include "bench/programs.h"
 #include "bench/report.h"
 #include "station/metrics.h"
 #include "tests/support/loopback.h"
@@ -32,11 +33,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-QString beside(const QString& program)
-{
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2) + u'/' + program;
-}
 
 double median(std::vector<double> v)
 {
@@ -127,7 +123,7 @@ void withStation(int framePeriodMs, Measure measure)
     mosquittoBroker.start(broker, {QStringLiteral("-c"), conf.fileName()});
     mosquittoBroker.waitForStarted();
     QProcess sim;
-    sim.start(beside(QStringLiteral("veltra8-sim")), {QStringLiteral("--ports-dir"), dir.path(), QStringLiteral("--unpaced"),
+    sim.start(ProgramBeside(QStringLiteral("veltra8-sim")), {QStringLiteral("--ports-dir"), dir.path(), QStringLiteral("--unpaced"),
         QStringLiteral("--frame-period"), QString::number(framePeriodMs), QStringLiteral("--samples"), QStringLiteral("100")});
     QString link;
     while (link.isEmpty() && sim.waitForReadyRead(5000))
@@ -139,7 +135,7 @@ void withStation(int framePeriodMs, Measure measure)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     QProcess station;
     station.setStandardErrorFile(QProcess::nullDevice());
-    station.start(beside(QStringLiteral("veltra8-station")),
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
         {QStringLiteral("-p"), link, QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
             QStringLiteral("bench"), QStringLiteral("--mqtt"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--metrics"),
             QStringLiteral("127.0.0.1:%1").arg(FreeLoopbackPort())});

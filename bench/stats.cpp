@@ -7,6 +7,7 @@
 //  - report of 1,000,000 rows: the time on the wall and the peak resident
 //    memory of the larger of its two programs.
 #include "bench/child_process.h"
+#include "bench/programs.h"
 #include "bench/report.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ namespace {
 
 std::string beside(const char* name)
 {
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2).toStdString() + '/' + name;
+    return ProgramBeside(QString::fromUtf8(name)).toStdString();
 }
 
 // `rows` samples a minute apart as this program's CSV: eight fridges
