@@ -92,6 +92,7 @@ SimArguments ParseSimArguments(const std::vector<std::string>& args)
         {"--low-battery", [&] { o.battery = 140; }},
         {"--split-crlf", [&] { o.splitCrLf = true; }},
         {"--no-end-marker", [&] { o.noEndMarker = true; }},
+        {"--endless", [&] { o.endless = true; }},
         {"--reopen", [&] { o.reopenAfterHangup = true; }},
     };
 
@@ -193,6 +194,8 @@ Faults:
   --split-crlf           each CR and its LF of the download go in two writes
   --nul-every N          a NUL byte after every N bytes of frames and download
   --no-end-marker        the download never ends with "A"
+  --endless              the download repeats its sample lines, without end,
+                         until the client sends a byte
   --hangup-after LINES   close the line after LINES sample lines of the first
                          download (0: after the header) and end ...
   --reopen               ... or make a new port instead, the link pointing to it

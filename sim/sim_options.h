@@ -38,6 +38,7 @@ struct SimOptions {
     bool splitCrLf = false;     // CR and LF of a line in two writes
     int nulEvery = 0;           // a NUL after every N bytes of frames and transfer
     bool noEndMarker = false;   // the transfer never ends with "A"
+    bool endless = false;       // the transfer repeats its samples until a byte comes back
     int hangupAfterLines = -1;  // close the line after this many sample lines
     bool reopenAfterHangup = false;  // then make a new port instead of ending
     long long garbageBytes = 0;      // a burst of random bytes ...

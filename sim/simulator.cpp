@@ -360,6 +360,13 @@ void Simulator::Worker::SendTransfer()
         HangUp();
         return;
     }
+    // A logger gone wrong: the lines go round until the client says
+    // something, which the main loop then reads.
+    for (std::size_t i = 0; o_.endless && !snapshot_.samples.empty(); i = (i + 1) % snapshot_.samples.size()) {
+        pollfd heard{s_.pty_->Master(), POLLIN, 0};
+        if (::poll(&heard, 1, 0) > 0 || Send(LoggerModel::SampleLine(snapshot_.samples[i])) != Sent::Ok)
+            return finish();
+    }
     if (Send(LoggerModel::TrailerLine()) != Sent::Ok || o_.noEndMarker)
         return finish();
     streaming_ = false;

@@ -391,6 +391,22 @@ TEST_F(StationTest, Station_MemoryReachesLimit_ArchivedThenEmptiedByClockAndNext
     EXPECT_EQ(archived()[150].sample, 1) << "the new cycle numbers its samples from 1";
 }
 
+TEST_F(StationTest, Station_TransferThatNeverEnds_AbandonedPastItsCapOnceAndFramesGoOn)
+{
+    auto sim = plug(50, Quick + QStringList{QStringLiteral("--endless")});
+    auto s = station();
+    ASSERT_TRUE(s->WaitFor(QStringLiteral("went on past 512 KiB without its end"), 1, 30000)) << s->Err().toStdString();
+    // The simulator writes its record once it has heard the station's x.
+    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(records_.front()); }, 5000));
+    const long long framesBefore = ReadRecordFile(records_.front().toStdString()).framesSent;
+    WaitUntil([] { return false; }, 2000);
+    stopAll(s, sim);
+    const SimRecord record = ReadRecordFile(records_.front().toStdString());
+    EXPECT_GE(record.framesSent, framesBefore + 5) << "the station's x brought the live frames back";
+    EXPECT_EQ(s->Count(QStringLiteral("went on past")), 1);
+    EXPECT_EQ(s->Count(QStringLiteral("archived,")), 0) << "nothing of the endless transfer is archived";
+}
+
 TEST_F(StationTest, Station_DaysPassInSeconds_EachMemoryCycleArchivedOnceAndDriftWaitsForIt)
 {
     // A sample a minute and an hour of the logger's clock per frame, so
