@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -82,6 +83,75 @@ TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAft
     ::kill(pid_t(station.processId()), SIGKILL);
     station.waitForFinished();
     EXPECT_TRUE(WaitIdly([&] { return Retained(broker.Port(), base + QStringLiteral("status")) == "offline"; }, 15000, 200));
+}
+
+TEST(StationLinks, AlarmsRaisedWhileTheBrokerIsAwayArriveOnceInOrderWhenItReturns)
+{
+    for (const char* program : {"mosquitto", "mosquitto_sub"})
+        if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
+            GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
+    QTemporaryDir dir;
+    Broker broker(dir.path());
+    broker.Start();
+    Subscriber sub(broker.Port(), {QStringLiteral("veltra8/+/alarm")});
+    // A minute of readings a frame; channel 2 wanders about 3.5 °C, so its
+    // alarm trips and clears every few seconds.
+    SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("100"), QStringLiteral("--speed"),
+                                         QStringLiteral("600"), QStringLiteral("--calm"), QStringLiteral("0"), QStringLiteral("--start"),
+                                         QStringLiteral("2024-05-17T08:00:00")});
+    ASSERT_FALSE(sim.Link().isEmpty());
+    const int metricsPort = FreeLoopbackPort();
+    QProcess station;
+    station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
+        {QStringLiteral("-p"), sim.Link(), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
+            QStringLiteral("lab"), QStringLiteral("--max-clock-drift"), QStringLiteral("0"), QStringLiteral("--mqtt"),
+            QStringLiteral("127.0.0.1:%1").arg(broker.Port()), QStringLiteral("--metrics"), QStringLiteral("127.0.0.1:%1").arg(metricsPort),
+            QStringLiteral("--limit"), QStringLiteral("ch2:..3.5"), QStringLiteral("--delay"), QStringLiteral("2m")});
+    ASSERT_TRUE(station.waitForStarted());
+    const QString topic = QStringLiteral("veltra8/lab/alarm");
+    // The subscriber's session is in place once it has a first event.
+    ASSERT_TRUE(WaitIdly([&] { return !sub.On(topic).empty(); }, 20000, 20));
+
+    // Away until the station has tripped or cleared the alarm twice, as its
+    // metrics page shows.
+    broker.Stop();
+    const QDateTime away = QDateTime::currentDateTime();
+    const auto active = [&] { return HttpGet(metricsPort, "/metrics").contains("veltra8_alarm_active{channel=\"2\",logger=\"lab\",side=\"high\"} 1"); };
+    int changes = 0;
+    for (bool was = active(); changes < 2 && away.msecsTo(QDateTime::currentDateTime()) < 30000;) {
+        WaitIdly([] { return false; }, 50, 50);
+        if (const bool now = active(); now != was) {
+            was = now;
+            ++changes;
+        }
+    }
+    ASSERT_EQ(changes, 2);
+    const QDateTime back = QDateTime::currentDateTime();
+    broker.Start();
+    ASSERT_TRUE(WaitIdly([&] {
+        const auto events = sub.On(topic);
+        return !events.empty() && QJsonDocument::fromJson(events.back().payload).object().value("pc_time").toString() > back.toString(Qt::ISODate);
+    }, 20000, 50));
+    ::kill(pid_t(station.processId()), SIGTERM);
+    ASSERT_TRUE(station.waitForFinished(10000));
+
+    // Every event once, in order, alarm and clear in turn, those of the
+    // time away among them.
+    QString previousEvent, previousTime;
+    int whileAway = 0;
+    for (const Subscriber::Message& m : sub.On(topic)) {
+        const QJsonObject e = QJsonDocument::fromJson(m.payload).object();
+        const QString event = e.value("event").toString();
+        const QString time = e.value("logger_time").toString();
+        EXPECT_NE(event, previousEvent) << m.payload.constData();
+        EXPECT_GT(time, previousTime) << m.payload.constData();
+        previousEvent = event;
+        previousTime = time;
+        const QString pc = e.value("pc_time").toString().left(19);
+        whileAway += pc >= away.toString(Qt::ISODate) && pc <= back.toString(Qt::ISODate);
+    }
+    EXPECT_GE(whileAway, 2);
 }
 
 TEST(StationLinks, HangupTakesTheLinksOfTheConfigReadAgain)
