@@ -17,14 +17,24 @@
 
 namespace {
 
-TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAfterKill)
-{
-    for (const char* program : {"mosquitto", "mosquitto_sub", "promtool"})
-        if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
-            GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients, prometheus) is not installed";
+// A broker on loopback for each test, when mosquitto is installed.
+class StationLinks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* program : {"mosquitto", "mosquitto_sub"})
+            if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
+                GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
+        broker.Start();
+    }
     QTemporaryDir dir;
-    Broker broker(dir.path());
-    broker.Start();
+    Broker broker{dir.path()};
+};
+
+TEST_F(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAfterKill)
+{
+    if (InstalledProgram(QStringLiteral("promtool")).isEmpty())
+        GTEST_SKIP() << "promtool (Debian's prometheus) is not installed";
     Subscriber sub(broker.Port(), {QStringLiteral("veltra8/#"), QStringLiteral("homeassistant/#")});
     SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("200"),
         QStringLiteral("--samples"), QStringLiteral("30")});
@@ -85,14 +95,8 @@ TEST(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAft
     EXPECT_TRUE(WaitIdly([&] { return Retained(broker.Port(), base + QStringLiteral("status")) == "offline"; }, 15000, 200));
 }
 
-TEST(StationLinks, AlarmsRaisedWhileTheBrokerIsAwayArriveOnceInOrderWhenItReturns)
+TEST_F(StationLinks, AlarmsRaisedWhileTheBrokerIsAwayArriveOnceInOrderWhenItReturns)
 {
-    for (const char* program : {"mosquitto", "mosquitto_sub"})
-        if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
-            GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
-    QTemporaryDir dir;
-    Broker broker(dir.path());
-    broker.Start();
     Subscriber sub(broker.Port(), {QStringLiteral("veltra8/+/alarm")});
     // A minute of readings a frame; channel 2 wanders about 3.5 °C, so its
     // alarm trips and clears every few seconds.
@@ -154,14 +158,8 @@ TEST(StationLinks, AlarmsRaisedWhileTheBrokerIsAwayArriveOnceInOrderWhenItReturn
     EXPECT_GE(whileAway, 2);
 }
 
-TEST(StationLinks, HangupTakesTheLinksOfTheConfigReadAgain)
+TEST_F(StationLinks, HangupTakesTheLinksOfTheConfigReadAgain)
 {
-    for (const char* program : {"mosquitto", "mosquitto_sub"})
-        if (InstalledProgram(QString::fromLatin1(program)).isEmpty())
-            GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
-    QTemporaryDir dir;
-    Broker broker(dir.path());
-    broker.Start();
     Subscriber sub(broker.Port(), {QStringLiteral("first/#"), QStringLiteral("second/#")});
     SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("200")});
     ASSERT_FALSE(sim.Link().isEmpty());
