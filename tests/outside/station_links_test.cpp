@@ -27,8 +27,19 @@ protected:
                 GTEST_SKIP() << program << " (Debian's mosquitto, mosquitto-clients) is not installed";
         broker.Start();
     }
+    // The station on `link`, archiving into the test's folder, publishing
+    // to the broker and serving its metrics page on metricsPort.
+    void startStation(QProcess& station, const QString& link, const QStringList& extra)
+    {
+        station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        station.start(ProgramBeside(QStringLiteral("veltra8-station")),
+            QStringList{QStringLiteral("-p"), link, QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--mqtt"),
+                QStringLiteral("127.0.0.1:%1").arg(broker.Port()), QStringLiteral("--metrics"), QStringLiteral("127.0.0.1:%1").arg(metricsPort)}
+                + extra);
+    }
     QTemporaryDir dir;
     Broker broker{dir.path()};
+    const int metricsPort = FreeLoopbackPort();
 };
 
 TEST_F(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillAfterKill)
@@ -39,13 +50,9 @@ TEST_F(StationLinks, DashboardSeesTheStationThroughABrokerRestartAndItsLastWillA
     SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("200"),
         QStringLiteral("--samples"), QStringLiteral("30")});
     ASSERT_FALSE(sim.Link().isEmpty());
-    const int metricsPort = FreeLoopbackPort();
     QProcess station;
-    station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
-        {QStringLiteral("-p"), sim.Link(), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
-            QStringLiteral("cold-room"), QStringLiteral("--mqtt"), QStringLiteral("127.0.0.1:%1").arg(broker.Port()), QStringLiteral("--metrics"),
-            QStringLiteral("127.0.0.1:%1").arg(metricsPort), QStringLiteral("--channel-name"), QStringLiteral("3=Congelador"),
+    startStation(station, sim.Link(),
+        {QStringLiteral("--name"), QStringLiteral("cold-room"), QStringLiteral("--channel-name"), QStringLiteral("3=Congelador"),
             // Channel 1 reads above -100 °C at once: its alarm trips.
             QStringLiteral("--limit"), QStringLiteral("ch1:..-100")});
     ASSERT_TRUE(station.waitForStarted());
@@ -104,14 +111,10 @@ TEST_F(StationLinks, AlarmsRaisedWhileTheBrokerIsAwayArriveOnceInOrderWhenItRetu
                                          QStringLiteral("600"), QStringLiteral("--calm"), QStringLiteral("0"), QStringLiteral("--start"),
                                          QStringLiteral("2024-05-17T08:00:00")});
     ASSERT_FALSE(sim.Link().isEmpty());
-    const int metricsPort = FreeLoopbackPort();
     QProcess station;
-    station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    station.start(ProgramBeside(QStringLiteral("veltra8-station")),
-        {QStringLiteral("-p"), sim.Link(), QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive")), QStringLiteral("--name"),
-            QStringLiteral("lab"), QStringLiteral("--max-clock-drift"), QStringLiteral("0"), QStringLiteral("--mqtt"),
-            QStringLiteral("127.0.0.1:%1").arg(broker.Port()), QStringLiteral("--metrics"), QStringLiteral("127.0.0.1:%1").arg(metricsPort),
-            QStringLiteral("--limit"), QStringLiteral("ch2:..3.5"), QStringLiteral("--delay"), QStringLiteral("2m")});
+    startStation(station, sim.Link(),
+        {QStringLiteral("--name"), QStringLiteral("lab"), QStringLiteral("--max-clock-drift"), QStringLiteral("0"), QStringLiteral("--limit"),
+            QStringLiteral("ch2:..3.5"), QStringLiteral("--delay"), QStringLiteral("2m")});
     ASSERT_TRUE(station.waitForStarted());
     const QString topic = QStringLiteral("veltra8/lab/alarm");
     // The subscriber's session is in place once it has a first event.
@@ -163,7 +166,6 @@ TEST_F(StationLinks, HangupTakesTheLinksOfTheConfigReadAgain)
     Subscriber sub(broker.Port(), {QStringLiteral("first/#"), QStringLiteral("second/#")});
     SimulatorProcess sim(dir.path(), {QStringLiteral("--unpaced"), QStringLiteral("--frame-period"), QStringLiteral("200")});
     ASSERT_FALSE(sim.Link().isEmpty());
-    const int metricsPort = FreeLoopbackPort();
     const QString config = dir.filePath(QStringLiteral("station.conf"));
     const auto writeConfig = [&](const char* prefix) {
         QFile file(config);
