@@ -297,9 +297,9 @@ public:
             transferSilence.start();
             if (capture.Capture(count) == TDownloadCapture::Chunk::EndMarker) {
                 finishDownload();
-                // A transfer and its table take a few MiB for a moment; the
-                // heap gives them back, so a station that runs for years
-                // stays at the size it had on its first day.
+                // A full transfer and its table take about a MiB for a
+                // moment; handing the freed pages back keeps a station that
+                // runs for years near the size it had after its first cycle.
                 buffer.Clear();
                 ::malloc_trim(0);
             } else if (buffer.Text().size() > MaxTransferBytes) {
